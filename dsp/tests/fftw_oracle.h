@@ -1,0 +1,67 @@
+// FFTW (double precision) as independent truth for the library's transforms,
+// expressed in the library's conventions: direction +1 is e^(-2 pi i kn/N),
+// nothing is normalised, and real spectra use the packed layout
+// [X0, X(N/2), Re X1, Im X1, ...].
+#ifndef ZRDSP_FFTW_ORACLE_H
+#define ZRDSP_FFTW_ORACLE_H
+
+#include <fftw3.h>
+
+#include <cstddef>
+#include <vector>
+
+namespace zr::test {
+
+// Complex transform of n interleaved points.
+template <typename T>
+std::vector<double> oracle_fft(const std::vector<T>& in, int n, int direction) {
+    std::vector<double> buf(in.begin(), in.end());
+    auto* c = reinterpret_cast<fftw_complex*>(buf.data());
+    fftw_plan p =
+        fftw_plan_dft_1d(n, c, c, direction == 1 ? FFTW_FORWARD : FFTW_BACKWARD, FFTW_ESTIMATE);
+    fftw_execute(p);
+    fftw_destroy_plan(p);
+    return buf;
+}
+
+// Forward real transform of n samples, packed.
+template <typename T> std::vector<double> oracle_real_forward(const std::vector<T>& in, int n) {
+    std::vector<double> x(in.begin(), in.end());
+    std::vector<double> c(2 * (n / 2 + 1));
+    fftw_plan p =
+        fftw_plan_dft_r2c_1d(n, x.data(), reinterpret_cast<fftw_complex*>(c.data()), FFTW_ESTIMATE);
+    fftw_execute(p);
+    fftw_destroy_plan(p);
+    std::vector<double> packed(n);
+    packed[0] = c[0];
+    packed[1] = c[2 * (n / 2)];
+    for (int k = 1; k < n / 2; ++k) {
+        packed[2 * k] = c[2 * k];
+        packed[2 * k + 1] = c[2 * k + 1];
+    }
+    return packed;
+}
+
+// Inverse real transform of a packed spectrum, scaled like the library's:
+// n/2 times the samples whose forward transform is the given spectrum.
+template <typename T> std::vector<double> oracle_real_inverse(const std::vector<T>& packed, int n) {
+    std::vector<double> c(2 * (n / 2 + 1), 0.0);
+    c[0] = packed[0];
+    c[2 * (n / 2)] = packed[1];
+    for (int k = 1; k < n / 2; ++k) {
+        c[2 * k] = packed[2 * k];
+        c[2 * k + 1] = packed[2 * k + 1];
+    }
+    std::vector<double> x(n);
+    fftw_plan p =
+        fftw_plan_dft_c2r_1d(n, reinterpret_cast<fftw_complex*>(c.data()), x.data(), FFTW_ESTIMATE);
+    fftw_execute(p);
+    fftw_destroy_plan(p);
+    for (auto& v : x)
+        v *= 0.5; // FFTW's inverse returns n times the samples
+    return x;
+}
+
+} // namespace zr::test
+
+#endif
