@@ -1,0 +1,69 @@
+// Modal dialogs of the front panel: a one-line input dialog, a message box
+// with OK and a Yes/No question. The window talks to them only through this
+// interface, so tests can answer them from a script.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+class QWidget;
+
+namespace zr {
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // One-line input with a pre-filled answer. Cancel gives the empty text.
+    virtual QString input(const QString& prompt, const QString& title, const QString& answer) = 0;
+    // Message box with a single OK button.
+    virtual void message(const QString& text, const QString& title) = 0;
+    // Question with Yes and No; true for Yes.
+    virtual bool question(const QString& text, const QString& title) = 0;
+};
+
+// The real, modal dialogs (QInputDialog / QMessageBox) over `parent`.
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+    QString input(const QString& prompt, const QString& title, const QString& answer) override;
+    void message(const QString& text, const QString& title) override;
+    bool question(const QString& text, const QString& title) override;
+
+private:
+    QWidget* parent_;
+};
+
+// Dialogs answered from a script, for tests. Every dialog shown is recorded.
+// input() with no scripted answer left behaves as Cancel (empty text);
+// question() with no scripted answer left answers No.
+class ScriptedDialogs : public Dialogs {
+public:
+    enum class Kind { Input, Message, Question };
+    struct Shown {
+        Kind kind;
+        QString text; // prompt or message text
+        QString title;
+        QString answer; // pre-filled answer of an input dialog
+    };
+
+    void addInput(const QString& answer) { inputs_.push_back(answer); }
+    void addAnswer(bool yes) { answers_.push_back(yes); }
+
+    QString input(const QString& prompt, const QString& title, const QString& answer) override;
+    void message(const QString& text, const QString& title) override;
+    bool question(const QString& text, const QString& title) override;
+
+    const std::vector<Shown>& shown() const { return shown_; }
+    std::vector<Shown> shownOf(Kind kind) const;
+
+private:
+    std::deque<QString> inputs_;
+    std::deque<bool> answers_;
+    std::vector<Shown> shown_;
+};
+
+} // namespace zr

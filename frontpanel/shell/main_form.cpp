@@ -1,0 +1,348 @@
+// The main window: construction, handler wiring, start-up, shut-down and
+// panel switching.
+#include "shell/main_form.h"
+
+#include "driver/instrument.h"
+#include "shell/command_line.h"
+#include "shell/controls.h"
+#include "shell/dialogs.h"
+#include "shell/picture_box.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+
+#include <array>
+#include <utility>
+
+namespace zr {
+
+namespace {
+const QString kTrapText =
+    QStringLiteral("DLL not found. Double-click readme icon in zrq7010 group for possible causes.");
+} // namespace
+
+QString MainForm::appTitle() {
+    return QStringLiteral("ZRQ7010 Front Panel");
+}
+
+MainForm::MainForm(Instrument* instrument, Dialogs* dialogs_, QString commandLine, QWidget* parent)
+    : QMainWindow(parent), commandLine_(std::move(commandLine)) {
+    zrq7010 = instrument;
+    dialogs = dialogs_;
+    terminator_ = [](int status) { QCoreApplication::exit(status); };
+    setObjectName(QStringLiteral("main"));
+    buildWindow();
+    wireHandlers();
+    setFailureSink([this](const std::exception& e) { failure(e); });
+}
+
+MainForm::~MainForm() {
+    setFailureSink(nullptr);
+}
+
+void MainForm::setTerminator(std::function<void(int)> terminator) {
+    terminator_ = std::move(terminator);
+}
+
+void MainForm::wireHandlers() {
+    auto list = [this](QComboBox* c, void (MainForm::*h)()) {
+        onClick(c, this, [this, h] {
+            if (!unloading) {
+                (this->*h)();
+            }
+        });
+    };
+    auto button = [this](QAbstractButton* b, std::function<void()> h) {
+        onClick(b, this, [this, h = std::move(h)] {
+            if (!unloading) {
+                h();
+            }
+        });
+    };
+    auto item = [this](QAction* a, std::function<void()> h) {
+        onClick(a, this, [this, h = std::move(h)] {
+            if (!unloading) {
+                h();
+            }
+        });
+    };
+
+    list(range, &MainForm::range_click);
+    list(coupling, &MainForm::coupling_Click);
+    list(signal, &MainForm::signal_Click);
+    list(ground, &MainForm::ground_Click);
+    list(aliasfilt, &MainForm::aliasfilt_Click);
+    list(datatype, &MainForm::datatype_Click);
+    list(bandwidth, &MainForm::bandwidth_Click);
+    list(sampfreq, &MainForm::sampfreq_Click);
+    list(blocksize, &MainForm::blocksize_click);
+    list(precision, &MainForm::precision_Click);
+    list(trigsource, &MainForm::trigsource_Click);
+    list(trigslope, &MainForm::trigslope_Click);
+    list(measmode, &MainForm::measmode_Click);
+    list(averaging, &MainForm::averaging_Click);
+    list(resamp, &MainForm::resamp_Click);
+    list(window, &MainForm::window_Click);
+    list(histbins, &MainForm::histbins_Click);
+    list(ypos, &MainForm::ypos_Click);
+    list(xpos, &MainForm::xpos_Click);
+    list(markermode, &MainForm::markermode_Click);
+    list(syncmode, &MainForm::syncmode_Click);
+    list(clocksource, &MainForm::clocksource_Click);
+    list(mastermode, &MainForm::mastermode_Click);
+    list(calmode, &MainForm::calmode_Click);
+    list(dataout, &MainForm::dataout_Click);
+    list(bumping, &MainForm::bumping_Click);
+    list(tau, &MainForm::tau_Click);
+    list(trimdac, &MainForm::trimdac_Click);
+
+    // Check boxes with a handler; markrel(0..1), xautoflag and showcal have
+    // none: they are read where they matter.
+    button(appendstatus, [this] { appendStatus_Click(); });
+    button(triggen, [this] { triggen_Click(); });
+    button(slowclock, [this] { slowclock_Click(); });
+
+    for (int i = 0; i < 3; ++i) {
+        button(resampmode[i], [this, i] { resampmode_Click(i); });
+    }
+
+    button(autorange, [this] { autorange_Click(); });
+    button(autozero, [this] { autozero_Click(); });
+    button(yauto, [this] { yauto_Click(); });
+    button(xauto, [this] { xauto_click(); });
+    for (int i = 0; i < 5; ++i) {
+        button(markmove[i], [this, i] { markmove_Click(i); });
+    }
+    for (int i = 0; i < 4; ++i) {
+        button(meascontrol[i], [this, i] { meascontrol_Click(i); });
+    }
+    button(autohist, [this] { autohist_Click(); });
+    for (int i = 0; i < 2; ++i) {
+        button(markrelload[i], [this, i] { markrelload_Click(i); });
+    }
+    button(markstepload, [this] { markstepload_Click(); });
+    button(Command1, [this] { Command1_Click(); });
+
+    for (int i = 0; i < 2; ++i) {
+        item(editmenu[i], [this, i] { editmenu_Click(i); });
+        item(resetmenu[i], [this, i] { resetmenu_Click(i); });
+    }
+    for (int i = 0; i < 8; ++i) {
+        item(controlmenu[i], [this, i] { controlmenu_click(i); });
+    }
+    item(selftest, [this] { selftest_Click(); });
+    item(hlp, [this] { hlp_Click(); });
+    item(about, [this] { about_Click(); });
+
+    for (int i = 0; i < 18; ++i) {
+        txt[i]->installEventFilter(new KeyFilter(
+            txt[i],
+            [this, i](int& keyAscii) {
+                if (!unloading) {
+                    txt_KeyPress(i, keyAscii);
+                }
+            },
+            [this, i] {
+                if (!unloading) {
+                    txt_lostfocus(i);
+                }
+            }));
+    }
+    adc1entry->installEventFilter(new KeyFilter(
+        adc1entry,
+        [this](int& keyAscii) {
+            if (!unloading) {
+                adc1entry_KeyPress(keyAscii);
+            }
+        },
+        nullptr));
+
+    picbox->setMouseDown([this](int b, int shift, double x, double y) {
+        if (!unloading) {
+            runGuarded([&] { picbox_MouseDown(b, shift, x, y); });
+        }
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+void MainForm::Form_Load() {
+    loading_ = true;
+    trapArmed_ = false;
+    try {
+        formLoadSteps();
+    } catch (const std::exception& e) {
+        failure(e);
+    } catch (...) {
+        failure(std::runtime_error("unknown failure"));
+    }
+    loading_ = false;
+}
+
+void MainForm::formLoadSteps() {
+    // 1.
+    descriptor = QStringLiteral("VXI::192");
+    QString previous;
+    bool fromCommandLine = false;
+    int32_t status = 0;
+
+    do {
+        // 2. Obtain a descriptor: the command line once, then the dialog.
+        const std::optional<QString> fromSwitch = descriptorSwitch(commandLine_);
+        if (fromSwitch && !fromCommandLine) {
+            descriptor = *fromSwitch;
+            fromCommandLine = true;
+        } else {
+            descriptor = trimBlanks(
+                dialogs->input(QStringLiteral("Resource Descriptor"), appTitle(), descriptor));
+            if (unloading) {
+                return; // the window was closed while the dialog was up
+            }
+        }
+        // 3. Empty or repeated: end silently.
+        if (descriptor.isEmpty() || descriptor == previous) {
+            endProgram(0);
+            return;
+        }
+        // 4.
+        previous = descriptor;
+        if (selectsSimulation(descriptor)) {
+            // 5. Simulated mode; no session is opened.
+            instr = 0;
+            status = 0;
+            descriptor = QStringLiteral("sim");
+        } else {
+            // 6. Open the session under the start-up error trap.
+            trapArmed_ = true;
+            const QByteArray text = descriptor.toLocal8Bit();
+            status = zrq7010->init(text.constData(), 1, 1, &instr);
+            if (status != 0) {
+                std::array<char, kDriverTextSize + 1> buffer{}; // all code 0
+                zrq7010->error_message(instr, status, buffer.data());
+                buffer[kDriverTextSize] = '\0'; // never read past the 80 characters
+                dialogs->message(QString::fromLocal8Bit(buffer.data()), appTitle());
+                if (unloading) {
+                    return;
+                }
+            }
+        }
+        // 7. Ask again after a failed open.
+    } while (status != 0);
+
+    // 8.
+    setWindowTitle(QStringLiteral("ZRQ7010 Front Panel -- ") + descriptor);
+    // 9. Calibration mode "Full calibration", tau 2^22, output "Normal".
+    zrq7010->diag_reg(instr, 1, 1812);
+    // 10.
+    presetall();
+    if (unloading) {
+        return;
+    }
+    // 11. Larger block sizes: selectable by the operator, never preset.
+    blocksize->addItems({QStringLiteral("8192"), QStringLiteral("16384"), QStringLiteral("32768")});
+    // 12.
+    if (diagnosticsSwitch(commandLine_)) {
+        controlmenu[7]->setVisible(true);
+    }
+    // 13.
+    show();
+    repaint();
+    // 14. Measure until the operator stops the loop (or the window closes).
+    stopflag = true;
+    measloop();
+}
+
+// A failure in a handler or in start-up. Under the start-up error trap it
+// shows the trap's message; otherwise a message naming what failed. Either
+// way the program ends with a non-zero status.
+void MainForm::failure(const std::exception& e) {
+    if (ended_) {
+        return;
+    }
+    if (loading_ && trapArmed_) {
+        dialogs->message(kTrapText, QStringLiteral("Error"));
+    } else {
+        dialogs->message(
+            QStringLiteral("The front panel has to stop: %1").arg(QString::fromLocal8Bit(e.what())),
+            QStringLiteral("Error"));
+    }
+    endProgram(1);
+}
+
+void MainForm::endProgram(int status) {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    unloading = true;
+    stopflag = true;
+    exitStatus_ = status;
+    if (cal) {
+        cal->hide();
+    }
+    hide();
+    if (terminator_) {
+        terminator_(status);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Shut-down
+
+void MainForm::Form_Unload() {
+    // 1. No further block.
+    stopflag = true;
+    unloading = true;
+    // 2. Close the session (also the handle 0 of simulated mode); the result
+    // is not used, and a driver that cannot be reached does not stop the end.
+    try {
+        zrq7010->close(instr);
+    } catch (const std::exception&) {
+    }
+    // 3.
+    if (cal) {
+        cal->close();
+    }
+    // 4.
+    endProgram(0);
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    if (!ended_) {
+        Form_Unload();
+    }
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------
+// Panel switching
+
+void MainForm::controlmenu_click(int index) {
+    if (index < 0 || index >= static_cast<int>(Frame1.size())) {
+        return;
+    }
+    bringToFront(Frame1[index]);
+    diagshown = (index == 7);
+}
+
+// ---------------------------------------------------------------------------
+// Text fields: Enter commits at once; every key asks for new axes.
+
+void MainForm::txt_KeyPress(int index, int& keyAscii) {
+    if (keyAscii == kKeyEnter) {
+        txt_lostfocus(index);
+        keyAscii = 0;
+    }
+    relabel = true;
+}
+
+} // namespace zr

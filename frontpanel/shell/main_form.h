@@ -1,0 +1,301 @@
+// The main window `main` of the front panel: every control, the menus, the
+// window `cal`, and the handlers of all controls.
+//
+// Form-level values live in the state structs the window inherits, so every
+// handler uses them by name (instr, avgcount, relabel, ...). Controls are
+// members named after the control; arrays of controls are std::arrays of
+// pointers addressed by index, and one handler per array receives the index.
+//
+// Handlers are wired once, by the control mechanism of controls.h: an
+// operator's click and a program-driven change (zr::selectEntry,
+// zr::setChecked, zr::clickOption) both run the handler exactly once.
+#pragma once
+
+#include "diag/diag_state.h"
+#include "display/display_state.h"
+#include "measure/measure_state.h"
+#include "settings/settings_state.h"
+#include "shell/shell_state.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QStackedWidget;
+
+namespace zr {
+
+class Dialogs;
+class Instrument;
+class PictureBox;
+
+// The second window: "Calibration table", fixed-pitch text printed into.
+class CalWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit CalWindow(QWidget* parent = nullptr);
+    void cls();                      // clears the printed text
+    void print(const QString& line); // prints one line
+    QString text() const;
+
+private:
+    QPlainTextEdit* area_;
+};
+
+class MainForm : public QMainWindow,
+                 public ShellState,
+                 public MeasureState,
+                 public DisplayState,
+                 public SettingsState,
+                 public DiagState {
+    Q_OBJECT
+public:
+    // `instrument` and `dialogs` must outlive the window. `commandLine` is
+    // the whole command-line text (see command_line.h).
+    MainForm(Instrument* instrument, Dialogs* dialogs, QString commandLine,
+             QWidget* parent = nullptr);
+    ~MainForm() override;
+
+    // How the program ends: called once with the exit status. The default
+    // leaves the event loop (QCoreApplication::exit); tests record it.
+    void setTerminator(std::function<void(int)> terminator);
+    bool ended() const { return ended_; }
+    int exitStatus() const { return exitStatus_; }
+
+    // ---- Controls (names as every handler uses them) ----
+    std::array<QGroupBox*, 8> Frame1{};
+    std::array<QLabel*, 36> labl{}; // index 4 unused (nullptr)
+    std::array<QLineEdit*, 18> txt{};
+
+    // Input
+    QComboBox* range = nullptr;
+    QComboBox* coupling = nullptr;
+    QComboBox* signal = nullptr;
+    QComboBox* ground = nullptr;
+    QComboBox* aliasfilt = nullptr;
+    // Acquisition
+    QComboBox* datatype = nullptr;
+    QComboBox* bandwidth = nullptr;
+    QComboBox* sampfreq = nullptr;
+    QComboBox* blocksize = nullptr;
+    QComboBox* precision = nullptr;
+    QCheckBox* appendstatus = nullptr;
+    // Trigger
+    QCheckBox* triggen = nullptr;
+    QComboBox* trigsource = nullptr;
+    QComboBox* trigslope = nullptr;
+    // Measurement
+    QComboBox* measmode = nullptr;
+    QComboBox* averaging = nullptr;
+    std::array<QWidget*, 3> meascont{};
+    QGroupBox* Frame4 = nullptr;
+    std::array<QRadioButton*, 3> resampmode{};
+    QComboBox* resamp = nullptr;
+    QComboBox* window = nullptr; // hides QWidget::window(); use QWidget::window() explicitly
+    QComboBox* histbins = nullptr;
+    QPushButton* autohist = nullptr;
+    // Display
+    QLabel* lablyunits = nullptr;
+    QLabel* lablxunits = nullptr;
+    QComboBox* ypos = nullptr;
+    QComboBox* xpos = nullptr;
+    QCheckBox* xautoflag = nullptr;
+    // Marker
+    QComboBox* markermode = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    std::array<QCheckBox*, 2> markrel{};
+    std::array<QPushButton*, 2> markrelload{};
+    QPushButton* markstepload = nullptr;
+    // Clock
+    QComboBox* syncmode = nullptr;
+    QComboBox* clocksource = nullptr;
+    QComboBox* mastermode = nullptr;
+    QCheckBox* slowclock = nullptr;
+    // Diagnostics
+    QComboBox* calmode = nullptr;
+    QComboBox* dataout = nullptr;
+    QComboBox* bumping = nullptr;
+    QComboBox* tau = nullptr;
+    QCheckBox* showcal = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    QComboBox* trimdac = nullptr;
+    QLineEdit* adc1entry = nullptr;
+    QPushButton* Command1 = nullptr;
+    QLabel* adc1offset = nullptr;
+    // Labels named LabelN
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label10 = nullptr;
+    // Buttons under the settings area
+    QPushButton* autorange = nullptr;
+    QPushButton* autozero = nullptr;
+    QPushButton* yauto = nullptr;
+    QPushButton* xauto = nullptr;
+    std::array<QPushButton*, 5> markmove{};
+    std::array<QPushButton*, 4> meascontrol{};
+    // Graph and read-outs
+    PictureBox* picbox = nullptr;
+    std::array<QLabel*, 5> lablegraph{};
+    QLabel* badstate = nullptr;
+    QLabel* overload = nullptr;
+    // Menus
+    QMenu* medit = nullptr;
+    QMenu* mcontrol = nullptr;
+    QMenu* mreset = nullptr;
+    QMenu* mhelp = nullptr;
+    std::array<QAction*, 2> editmenu{};
+    std::array<QAction*, 8> controlmenu{};
+    QAction* bar = nullptr;
+    QAction* selftest = nullptr;
+    std::array<QAction*, 2> resetmenu{};
+    QAction* hlp = nullptr;
+    QAction* about = nullptr;
+    // The window "Calibration table".
+    CalWindow* cal = nullptr;
+
+    // The dialogs every handler shows its messages with.
+    Dialogs* dialogs = nullptr;
+
+    // Loop flags, kept here until the measurement loop's state declares
+    // them (the loop, its buttons, start-up and shut-down share them).
+    bool stopflag = true;
+    bool singleflag = false;
+    // Axes must be recomputed before the next draw.
+    bool relabel = true;
+
+    // ---- Start-up, shut-down, panel switching ----
+    void Form_Load();
+    void Form_Unload();
+    void controlmenu_click(int index);
+
+    // ---- Handlers (one per control or control array) ----
+    // Preset, help, about, reset
+    void hlp_Click();
+    void about_Click();
+    void resetmenu_Click(int index);
+    // Measurement loop and modes
+    void meascontrol_Click(int index);
+    void measmode_Click();
+    void averaging_Click();
+    void window_Click();
+    void histbins_Click();
+    void autohist_Click();
+    void resamp_Click();
+    void resampmode_Click(int index);
+    // Display: axes, markers, clipboard
+    void xauto_click();
+    void yauto_Click();
+    void xpos_Click();
+    void ypos_Click();
+    void markermode_Click();
+    void markmove_Click(int index);
+    void picbox_MouseDown(int button, int shift, double x, double y);
+    void markrelload_Click(int index);
+    void markstepload_Click();
+    void editmenu_Click(int index);
+    // Numeric entry fields
+    void txt_lostfocus(int index);
+    void txt_KeyPress(int index, int& keyAscii);
+    // Input settings
+    void range_click();
+    void coupling_Click();
+    void ground_Click();
+    void signal_Click();
+    void aliasfilt_Click();
+    void autorange_Click();
+    void autozero_Click();
+    // Acquisition and filter settings
+    void datatype_Click();
+    void precision_Click();
+    void blocksize_click();
+    void bandwidth_Click();
+    void sampfreq_Click();
+    void appendStatus_Click();
+    // Trigger and clock settings
+    void trigsource_Click();
+    void trigslope_Click();
+    void triggen_Click();
+    void mastermode_Click();
+    void syncmode_Click();
+    void slowclock_Click();
+    void clocksource_Click();
+    // Diagnostics
+    void calmode_Click();
+    void dataout_Click();
+    void bumping_Click();
+    void tau_Click();
+    void trimdac_Click();
+    void adc1entry_KeyPress(int& keyAscii);
+    void selftest_Click();
+    void Command1_Click();
+
+    // ---- Private procedures of the window ----
+    void measloop();
+    void drawgraph();
+    void labelaxes();
+    void autoscaley();
+    void engformat(double value, int digits, QString& text);
+    void histbuild(const float* data, int32_t count, float* counts, int32_t nbins, double low,
+                   double high);
+    void presetall();
+    void fillbwlist();
+    void fillfslist();
+    void showcaltable();
+    int32_t simread(int32_t& session, float* data, int32_t& count, int16_t& overloadflag);
+
+    // The text of the whole command line this window was started with.
+    const QString& commandLine() const { return commandLine_; }
+
+    // Application title of the descriptor dialog and the open-failure box.
+    static QString appTitle();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    void buildMenus();
+    void wireHandlers();
+    QWidget* buildPanelInput();
+    QWidget* buildPanelAcquisition();
+    QWidget* buildPanelTrigger();
+    QWidget* buildPanelMeasurement();
+    QWidget* buildPanelDisplay();
+    QWidget* buildPanelMarker();
+    QWidget* buildPanelClock();
+    QWidget* buildPanelDiagnostics();
+
+    void formLoadSteps();
+    void failure(const std::exception& e);
+    void endProgram(int status);
+
+    QString commandLine_;
+    QStackedWidget* panelStack_ = nullptr;
+    std::function<void(int)> terminator_;
+    bool loading_ = false;   // Form_Load is running
+    bool trapArmed_ = false; // the start-up error trap is armed
+    bool ended_ = false;
+    int exitStatus_ = 0;
+};
+
+} // namespace zr

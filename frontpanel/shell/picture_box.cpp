@@ -1,0 +1,109 @@
+#include "shell/picture_box.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPalette>
+#include <QResizeEvent>
+
+#include <cmath>
+
+namespace zr {
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(160, 120);
+    image_ = QImage(QSize(417, 345), QImage::Format_RGB32);
+    image_.fill(backColor());
+}
+
+QColor PictureBox::backColor() const {
+    return palette().color(QPalette::Base);
+}
+QColor PictureBox::foreColor() const {
+    return palette().color(QPalette::Text);
+}
+
+void PictureBox::setScale(double left, double top, double right, double bottom) {
+    left_ = left;
+    top_ = top;
+    right_ = right;
+    bottom_ = bottom;
+}
+
+QTransform PictureBox::userTransform() const {
+    const double w = right_ - left_;
+    const double h = bottom_ - top_;
+    if (w == 0 || h == 0 || !std::isfinite(w) || !std::isfinite(h)) {
+        return QTransform();
+    }
+    const double sx = image_.width() / w;
+    const double sy = image_.height() / h;
+    return QTransform(sx, 0, 0, sy, -left_ * sx, -top_ * sy);
+}
+
+QPointF PictureBox::toUser(QPointF pixel) const {
+    bool invertible = false;
+    const QTransform inv = userTransform().inverted(&invertible);
+    return invertible ? inv.map(pixel) : pixel;
+}
+
+void PictureBox::cls() {
+    image_.fill(backColor());
+    pen_ = QPointF(left_, top_);
+    update();
+}
+
+void PictureBox::line(QPointF from, QPointF to, const QColor& color) {
+    QPainter p(&image_);
+    const QTransform t = userTransform();
+    p.setPen(QPen(color, 0, dotted_ ? Qt::DotLine : Qt::SolidLine));
+    p.drawLine(t.map(from), t.map(to));
+    pen_ = to;
+    update();
+}
+
+void PictureBox::lineTo(QPointF to, const QColor& color) {
+    line(pen_, to, color);
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.drawImage(0, 0, image_);
+}
+
+void PictureBox::resizeEvent(QResizeEvent* event) {
+    const QSize size = event->size().expandedTo(QSize(1, 1));
+    if (size != image_.size()) {
+        image_ = QImage(size, QImage::Format_RGB32);
+        image_.fill(backColor());
+        emit resized();
+    }
+    QWidget::resizeEvent(event);
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    if (!mouseDown_) {
+        return;
+    }
+    int button = 0;
+    switch (event->button()) {
+    case Qt::LeftButton:
+        button = 1;
+        break;
+    case Qt::RightButton:
+        button = 2;
+        break;
+    case Qt::MiddleButton:
+        button = 4;
+        break;
+    default:
+        break;
+    }
+    const auto mods = event->modifiers();
+    const int shift = (mods & Qt::ShiftModifier ? 1 : 0) | (mods & Qt::ControlModifier ? 2 : 0) |
+                      (mods & Qt::AltModifier ? 4 : 0);
+    const QPointF user = toUser(event->position());
+    mouseDown_(button, shift, user.x(), user.y());
+}
+
+} // namespace zr

@@ -1,0 +1,67 @@
+// The graph's drawing surface: a widget that shows a retained image.
+//
+// Drawing goes into the image (never straight to the screen); the widget
+// repaints from it. The image follows the widget's size: on a resize a new
+// image of the new size is made (cleared to the background colour) and
+// resized() is raised so the owner can redraw. A user coordinate system,
+// set by its top-left and bottom-right corners as with a classic Scale
+// method, maps drawing coordinates and mouse positions.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QTransform>
+#include <QWidget>
+
+#include <functional>
+
+namespace zr {
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt;
+    // x, y in user coordinates.
+    using MouseDown = std::function<void(int button, int shift, double x, double y)>;
+
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    QImage& image() { return image_; }
+    const QImage& image() const { return image_; }
+    void setMouseDown(MouseDown handler) { mouseDown_ = std::move(handler); }
+
+    // User coordinate system: (left, top) is the top-left corner of the
+    // image, (right, bottom) the bottom-right corner.
+    void setScale(double left, double top, double right, double bottom);
+    QTransform userTransform() const; // user coordinates -> image pixels
+    QPointF toUser(QPointF pixel) const;
+
+    QColor backColor() const;
+    QColor foreColor() const;
+
+    // Drawing operations in user coordinates; each updates the screen.
+    void cls();
+    void setDotted(bool dotted) { dotted_ = dotted; }
+    void line(QPointF from, QPointF to, const QColor& color);
+    void lineTo(QPointF to, const QColor& color); // from the pen position; moves the pen
+    void moveTo(QPointF to) { pen_ = to; }
+    QPointF penPosition() const { return pen_; }
+
+signals:
+    void resized();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QImage image_;
+    MouseDown mouseDown_;
+    double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
+    QPointF pen_;
+    bool dotted_ = false;
+};
+
+} // namespace zr
