@@ -1,0 +1,323 @@
+#include "driver/tests/fake_instrument.h"
+
+#include "driver/library_loader.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace zr {
+
+std::vector<std::string> FakeInstrument::callsOf(const std::string& function) const {
+    std::vector<std::string> out;
+    for (const std::string& line : log_) {
+        if (line == function || line.rfind(function + " ", 0) == 0) {
+            out.push_back(line);
+        }
+    }
+    return out;
+}
+
+void FakeInstrument::record(const char* function, const char* format, ...) {
+    if (libraryMissing) {
+        throw LibraryError("Cannot load the instrument driver library libzrq7010_32.so");
+    }
+    if (missingFunctions.count(function) != 0) {
+        throw LibraryError(std::string("The instrument driver library has no function ") +
+                           function);
+    }
+    char args[400];
+    va_list ap;
+    va_start(ap, format);
+    std::vsnprintf(args, sizeof args, format, ap);
+    va_end(ap);
+    log_.push_back(std::string(function) + args);
+}
+
+void FakeInstrument::putText(char* buffer, const std::string& text) const {
+    if (buffer == nullptr) {
+        return;
+    }
+    if (!terminateTexts) {
+        std::memset(buffer, 'X', kDriverTextSize);
+        std::memcpy(buffer, text.data(), std::min<std::size_t>(text.size(), kDriverTextSize));
+        return;
+    }
+    const std::size_t n = std::min<std::size_t>(text.size(), kDriverTextSize - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+}
+
+namespace {
+
+template <typename T> T popOr(std::deque<T>& queue, T fallback) {
+    if (queue.empty()) {
+        return fallback;
+    }
+    T v = queue.front();
+    queue.pop_front();
+    return v;
+}
+
+} // namespace
+
+int32_t FakeInstrument::init(const char* descriptor, int16_t idQuery, int16_t reset,
+                             int32_t* instr) {
+    record("zrq7010_init", " %s %d %d", descriptor ? descriptor : "(null)", idQuery, reset);
+    InitAnswer answer = initDefault;
+    if (descriptor != nullptr) {
+        auto it = initAnswers.find(descriptor);
+        if (it != initAnswers.end()) {
+            answer = it->second;
+        }
+    }
+    if (instr != nullptr) {
+        *instr = answer.status == 0 ? answer.handle : 0;
+    }
+    return answer.status;
+}
+
+int32_t FakeInstrument::error_message(int32_t instr, int32_t status, char* text) {
+    record("zrq7010_error_message", " %d %d", instr, status);
+    auto it = errorMessages.find(status);
+    putText(text, it != errorMessages.end() ? it->second : errorMessageDefault);
+    return 0;
+}
+
+int32_t FakeInstrument::close(int32_t instr) {
+    record("zrq7010_close", " %d", instr);
+    return 0;
+}
+
+int32_t FakeInstrument::reset(int32_t instr) {
+    record("zrq7010_reset", " %d", instr);
+    return 0;
+}
+
+int32_t FakeInstrument::meas_start(int32_t instr) {
+    record("zrq7010_meas_start", " %d", instr);
+    return popOr(measStartStatuses, measStartStatusDefault);
+}
+
+int32_t FakeInstrument::read(int32_t instr, float* data, int32_t blocklen, int16_t* overloadOut) {
+    record("zrq7010_read", " %d %d", instr, blocklen);
+    const int32_t status = popOr(readStatuses, readStatusDefault);
+    if (status == 0 && data != nullptr && blocklen > 0) {
+        const std::size_t values = static_cast<std::size_t>(blocklen) * (dataType == 1 ? 2 : 1);
+        const std::size_t n = std::min(values, blockData.size());
+        std::copy_n(blockData.begin(), n, data);
+        std::fill(data + n, data + values, 0.0f);
+        if (overloadOut != nullptr) {
+            *overloadOut = overload;
+        }
+    }
+    return status;
+}
+
+int32_t FakeInstrument::input_range(int32_t instr, int16_t code) {
+    record("zrq7010_input_range", " %d %d", instr, code);
+    rangeCode = code;
+    return 0;
+}
+int32_t FakeInstrument::input_coupling(int32_t instr, int16_t value) {
+    record("zrq7010_input_coupling", " %d %d", instr, value);
+    return 0;
+}
+int32_t FakeInstrument::input_float(int32_t instr, int16_t value) {
+    record("zrq7010_input_float", " %d %d", instr, value);
+    return 0;
+}
+int32_t FakeInstrument::input_signal(int32_t instr, int16_t value) {
+    record("zrq7010_input_signal", " %d %d", instr, value);
+    return 0;
+}
+int32_t FakeInstrument::input_alias_filter(int32_t instr, int16_t value) {
+    record("zrq7010_input_alias_filter", " %d %d", instr, value);
+    return 0;
+}
+int32_t FakeInstrument::input_autozero(int32_t instr) {
+    record("zrq7010_input_autozero", " %d", instr);
+    return 0;
+}
+int32_t FakeInstrument::input_range_auto(int32_t instr, int16_t a, int16_t b) {
+    record("zrq7010_input_range_auto", " %d %d %d", instr, a, b);
+    return 0;
+}
+int32_t FakeInstrument::input_range_get(int32_t instr, int16_t* code) {
+    record("zrq7010_input_range_get", " %d", instr);
+    if (code != nullptr) {
+        *code = rangeGetAnswer.value_or(rangeCode);
+    }
+    return 0;
+}
+int32_t FakeInstrument::status_get(int32_t instr, int16_t* status) {
+    record("zrq7010_status_get", " %d", instr);
+    const int16_t value = popOr(statusSequence, statusDefault);
+    if (status != nullptr) {
+        *status = value;
+    }
+    return 0;
+}
+
+int32_t FakeInstrument::data_type(int32_t instr, int16_t value) {
+    record("zrq7010_data_type", " %d %d", instr, value);
+    dataType = value;
+    return 0;
+}
+int32_t FakeInstrument::data_resolution(int32_t instr, int16_t value) {
+    record("zrq7010_data_resolution", " %d %d", instr, value);
+    return 0;
+}
+int32_t FakeInstrument::data_blocksize(int32_t instr, int32_t samples) {
+    record("zrq7010_data_blocksize", " %d %d", instr, samples);
+    return 0;
+}
+int32_t FakeInstrument::data_append_status(int32_t instr, int16_t on) {
+    record("zrq7010_data_append_status", " %d %d", instr, on);
+    return 0;
+}
+int32_t FakeInstrument::data_memsize_get(int32_t instr, int16_t* megabytes) {
+    record("zrq7010_data_memsize_get", " %d", instr);
+    if (megabytes != nullptr) {
+        *megabytes = memsizeMegabytes;
+    }
+    return 0;
+}
+int32_t FakeInstrument::filter_bw(int32_t instr, int16_t value) {
+    record("zrq7010_filter_bw", " %d %d", instr, value);
+    return 0;
+}
+int32_t FakeInstrument::filter_decimate(int32_t instr, int16_t value) {
+    record("zrq7010_filter_decimate", " %d %d", instr, value);
+    return 0;
+}
+int32_t FakeInstrument::frequency_center(int32_t instr, double fraction) {
+    record("zrq7010_frequency_center", " %d %.17g", instr, fraction);
+    return 0;
+}
+
+int32_t FakeInstrument::trigger_type(int32_t instr, int16_t value) {
+    record("zrq7010_trigger_type", " %d %d", instr, value);
+    return 0;
+}
+int32_t FakeInstrument::trigger_slope(int32_t instr, int16_t value) {
+    record("zrq7010_trigger_slope", " %d %d", instr, value);
+    return 0;
+}
+int32_t FakeInstrument::trigger_adclevel(int32_t instr, int16_t level) {
+    record("zrq7010_trigger_adclevel", " %d %d", instr, level);
+    return 0;
+}
+int32_t FakeInstrument::trigger_maglevel(int32_t instr, int16_t code) {
+    record("zrq7010_trigger_maglevel", " %d %d", instr, code);
+    return 0;
+}
+int32_t FakeInstrument::trigger_delay(int32_t instr, int32_t samples) {
+    record("zrq7010_trigger_delay", " %d %d", instr, samples);
+    triggerDelay = samples;
+    return 0;
+}
+int32_t FakeInstrument::trigger_delay_get(int32_t instr, int32_t* samples) {
+    record("zrq7010_trigger_delay_get", " %d", instr);
+    if (samples != nullptr) {
+        *samples = triggerDelayAnswer.value_or(triggerDelay);
+    }
+    return 0;
+}
+int32_t FakeInstrument::trigger_gen(int32_t instr, int16_t on) {
+    record("zrq7010_trigger_gen", " %d %d", instr, on);
+    return 0;
+}
+
+int32_t FakeInstrument::clock_source(int32_t instr, int16_t value) {
+    record("zrq7010_clock_source", " %d %d", instr, value);
+    return 0;
+}
+int32_t FakeInstrument::clock_master(int32_t instr, int16_t value) {
+    record("zrq7010_clock_master", " %d %d", instr, value);
+    return 0;
+}
+int32_t FakeInstrument::clock_multi_sync(int32_t instr, int16_t value) {
+    record("zrq7010_clock_multi_sync", " %d %d", instr, value);
+    return 0;
+}
+int32_t FakeInstrument::clock_dsp(int32_t instr, int16_t value) {
+    record("zrq7010_clock_dsp", " %d %d", instr, value);
+    return 0;
+}
+
+int32_t FakeInstrument::diag_reg(int32_t instr, int16_t reg, int16_t value) {
+    record("zrq7010_diag_reg", " %d %d %d", instr, reg, value);
+    diagRegs[reg] = value;
+    return 0;
+}
+int32_t FakeInstrument::diag_reg_get(int32_t instr, int16_t reg, int16_t* value) {
+    record("zrq7010_diag_reg_get", " %d %d", instr, reg);
+    if (value != nullptr) {
+        auto over = diagRegAnswers.find(reg);
+        auto last = diagRegs.find(reg);
+        *value = over != diagRegAnswers.end() ? over->second
+                 : last != diagRegs.end()     ? last->second
+                                              : int16_t{0};
+    }
+    return 0;
+}
+int32_t FakeInstrument::diag_poke(int32_t instr, int16_t reg, int32_t value) {
+    record("zrq7010_diag_poke", " %d %d %d", instr, reg, value);
+    pokes[reg] = value;
+    return 0;
+}
+int32_t FakeInstrument::diag_peek(int32_t instr, int16_t reg, int32_t* value) {
+    record("zrq7010_diag_peek", " %d %d", instr, reg);
+    if (value != nullptr) {
+        auto over = peekAnswers.find(reg);
+        auto last = pokes.find(reg);
+        *value = over != peekAnswers.end() ? over->second : last != pokes.end() ? last->second : 0;
+    }
+    return 0;
+}
+int32_t FakeInstrument::diag_adccal_get(int32_t instr, double* table33) {
+    record("zrq7010_diag_adccal_get", " %d", instr);
+    if (table33 != nullptr) {
+        std::copy(adccal.begin(), adccal.end(), table33);
+    }
+    return 0;
+}
+int32_t FakeInstrument::diag_cal(int32_t instr, int32_t stamp) {
+    record("zrq7010_diag_cal", " %d %d", instr, stamp);
+    calStamp = stamp;
+    return 0;
+}
+int32_t FakeInstrument::diag_cal_get(int32_t instr, int32_t* stamp) {
+    record("zrq7010_diag_cal_get", " %d", instr);
+    if (stamp != nullptr) {
+        *stamp = calStamp;
+    }
+    return 0;
+}
+int32_t FakeInstrument::self_test(int32_t instr, int16_t* result, char* text) {
+    record("zrq7010_self_test", " %d", instr);
+    if (result != nullptr) {
+        *result = selfTestResult;
+    }
+    putText(text, selfTestText);
+    return 0;
+}
+int32_t FakeInstrument::error_query(int32_t instr, int32_t* code, char* text) {
+    record("zrq7010_error_query", " %d", instr);
+    const int32_t c = popOr(errorQueue, 0);
+    if (code != nullptr) {
+        *code = c;
+    }
+    putText(text, c == 0 ? std::string("No error") : "Error " + std::to_string(c));
+    return 0;
+}
+int32_t FakeInstrument::revision_query(int32_t instr, char* libraryRev, char* firmwareRev) {
+    record("zrq7010_revision_query", " %d", instr);
+    putText(libraryRev, libraryRevision);
+    putText(firmwareRev, firmwareRevision);
+    return 0;
+}
+
+} // namespace zr

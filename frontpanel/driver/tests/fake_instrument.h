@@ -1,0 +1,152 @@
+// A recording stand-in for the instrument, for tests of the window and its
+// handlers. Every call is logged as one line in the same format as the
+// driver journal of the stand-in driver library:
+//
+//   the C function name, then every input argument in order, separated by
+//   single blanks; output pointers and text buffers are left out; integers
+//   in decimal; the centre fraction with "%.17g"; the descriptor as given
+//   ("(null)" for a null pointer).
+//
+//   zrq7010_init VXI::192 1 1
+//   zrq7010_diag_reg 0 1 1812
+//   zrq7010_frequency_center 0 0.5
+//   zrq7010_read 4097 1024
+//   zrq7010_diag_reg_get 0 4
+//
+// Answers are programmable through the public members below; the defaults
+// behave like a healthy module that reads back what it was told.
+#pragma once
+
+#include "driver/instrument.h"
+
+#include <array>
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace zr {
+
+class FakeInstrument : public Instrument {
+public:
+    // ---- Log ----------------------------------------------------------------
+    const std::vector<std::string>& log() const { return log_; }
+    void clearLog() { log_.clear(); }
+    // Log lines that start with the given function name (e.g. "zrq7010_read").
+    std::vector<std::string> callsOf(const std::string& function) const;
+
+    // ---- Failure injection ---------------------------------------------------
+    // Every call throws LibraryError, as when the library file is missing.
+    bool libraryMissing = false;
+    // Calls of these C function names throw LibraryError naming the function.
+    std::set<std::string> missingFunctions;
+
+    // ---- Answers -------------------------------------------------------------
+    struct InitAnswer {
+        int32_t status = 0;
+        int32_t handle = 1;
+    };
+    InitAnswer initDefault;                        // descriptors not listed below
+    std::map<std::string, InitAnswer> initAnswers; // by exact descriptor text
+    std::string errorMessageDefault = "Simulated driver error";
+    std::map<int32_t, std::string> errorMessages; // by status
+
+    std::deque<int32_t> readStatuses; // consumed one per read; then readStatusDefault
+    int32_t readStatusDefault = 0;
+    // Written by a read with status 0: at most blocklen values (2 x blocklen
+    // after data_type 1), the rest of the block is filled with zeros.
+    std::vector<float> blockData;
+    int16_t overload = 0; // written by a read with status 0
+
+    std::deque<int32_t> measStartStatuses; // consumed one per start; then the default
+    int32_t measStartStatusDefault = 0;
+
+    std::deque<int16_t> statusSequence;                   // consumed one per status_get
+    int16_t statusDefault = static_cast<int16_t>(0x8000); // idle: sign bit set
+
+    std::optional<int16_t> rangeGetAnswer;     // unset: the range code set last (initially 9)
+    std::optional<int32_t> triggerDelayAnswer; // unset: the delay set last (initially 0)
+    std::map<int16_t, int16_t> diagRegAnswers; // override per register
+    std::map<int16_t, int32_t> peekAnswers;    // override per register
+    int16_t memsizeMegabytes = 64;
+    int32_t calStamp = 0; // diag_cal stores its stamp here
+    std::array<double, 33> adccal{};
+    int16_t selfTestResult = 0;
+    std::string selfTestText = "Self test passed";
+    std::deque<int32_t> errorQueue; // error_query pops; empty gives code 0
+    std::string libraryRevision = "fake driver 1.0";
+    std::string firmwareRevision = "fake firmware 1.0";
+    // false: texts fill all 80 bytes with no terminating code-0 character.
+    bool terminateTexts = true;
+
+    // ---- What the fake was told ----------------------------------------------
+    std::map<int16_t, int16_t> diagRegs; // last value written per register
+    std::map<int16_t, int32_t> pokes;    // last value poked per register
+    int16_t rangeCode = 9;
+    int16_t dataType = 0;
+    int32_t triggerDelay = 0;
+
+    // ---- Instrument ----------------------------------------------------------
+    int32_t init(const char* descriptor, int16_t idQuery, int16_t reset, int32_t* instr) override;
+    int32_t error_message(int32_t instr, int32_t status, char* text) override;
+    int32_t close(int32_t instr) override;
+    int32_t reset(int32_t instr) override;
+
+    int32_t meas_start(int32_t instr) override;
+    int32_t read(int32_t instr, float* data, int32_t blocklen, int16_t* overload) override;
+
+    int32_t input_range(int32_t instr, int16_t code) override;
+    int32_t input_coupling(int32_t instr, int16_t value) override;
+    int32_t input_float(int32_t instr, int16_t value) override;
+    int32_t input_signal(int32_t instr, int16_t value) override;
+    int32_t input_alias_filter(int32_t instr, int16_t value) override;
+    int32_t input_autozero(int32_t instr) override;
+    int32_t input_range_auto(int32_t instr, int16_t a, int16_t b) override;
+    int32_t input_range_get(int32_t instr, int16_t* code) override;
+    int32_t status_get(int32_t instr, int16_t* status) override;
+
+    int32_t data_type(int32_t instr, int16_t value) override;
+    int32_t data_resolution(int32_t instr, int16_t value) override;
+    int32_t data_blocksize(int32_t instr, int32_t samples) override;
+    int32_t data_append_status(int32_t instr, int16_t on) override;
+    int32_t data_memsize_get(int32_t instr, int16_t* megabytes) override;
+    int32_t filter_bw(int32_t instr, int16_t value) override;
+    int32_t filter_decimate(int32_t instr, int16_t value) override;
+    int32_t frequency_center(int32_t instr, double fraction) override;
+
+    int32_t trigger_type(int32_t instr, int16_t value) override;
+    int32_t trigger_slope(int32_t instr, int16_t value) override;
+    int32_t trigger_adclevel(int32_t instr, int16_t level) override;
+    int32_t trigger_maglevel(int32_t instr, int16_t code) override;
+    int32_t trigger_delay(int32_t instr, int32_t samples) override;
+    int32_t trigger_delay_get(int32_t instr, int32_t* samples) override;
+    int32_t trigger_gen(int32_t instr, int16_t on) override;
+
+    int32_t clock_source(int32_t instr, int16_t value) override;
+    int32_t clock_master(int32_t instr, int16_t value) override;
+    int32_t clock_multi_sync(int32_t instr, int16_t value) override;
+    int32_t clock_dsp(int32_t instr, int16_t value) override;
+
+    int32_t diag_reg(int32_t instr, int16_t reg, int16_t value) override;
+    int32_t diag_reg_get(int32_t instr, int16_t reg, int16_t* value) override;
+    int32_t diag_poke(int32_t instr, int16_t reg, int32_t value) override;
+    int32_t diag_peek(int32_t instr, int16_t reg, int32_t* value) override;
+    int32_t diag_adccal_get(int32_t instr, double* table33) override;
+    int32_t diag_cal(int32_t instr, int32_t stamp) override;
+    int32_t diag_cal_get(int32_t instr, int32_t* stamp) override;
+    int32_t self_test(int32_t instr, int16_t* result, char* text) override;
+    int32_t error_query(int32_t instr, int32_t* code, char* text) override;
+    int32_t revision_query(int32_t instr, char* libraryRev, char* firmwareRev) override;
+
+private:
+    // Throws as a missing library or function would, then logs the line.
+    void record(const char* function, const char* format, ...)
+        __attribute__((format(printf, 3, 4)));
+    void putText(char* buffer, const std::string& text) const;
+
+    std::vector<std::string> log_;
+};
+
+} // namespace zr
