@@ -53,122 +53,126 @@ void MainForm::setTerminator(std::function<void(int)> terminator) {
 }
 
 void MainForm::wireHandlers() {
-    auto list = [this](QComboBox* c, void (MainForm::*h)()) {
-        onClick(c, this, [this, h] {
-            if (!unloading) {
-                (this->*h)();
-            }
+    // Every dispatch from a control goes through `run`: no handler runs once
+    // the window is unloading, and the trace (tests) sees the handler's name.
+    auto run = [this](const QString& name, const std::function<void()>& h) {
+        if (unloading) {
+            return;
+        }
+        if (handlerTrace_) {
+            handlerTrace_(name);
+        }
+        h();
+    };
+    auto list = [this, run](QComboBox* c, const char* name, void (MainForm::*h)()) {
+        onClick(c, this, [this, run, name, h] {
+            run(QString::fromLatin1(name), [this, h] { (this->*h)(); });
         });
     };
-    auto button = [this](QAbstractButton* b, std::function<void()> h) {
-        onClick(b, this, [this, h = std::move(h)] {
-            if (!unloading) {
-                h();
-            }
-        });
+    auto button = [this, run](QAbstractButton* b, const QString& name, std::function<void()> h) {
+        onClick(b, this, [run, name, h = std::move(h)] { run(name, h); });
     };
-    auto item = [this](QAction* a, std::function<void()> h) {
-        onClick(a, this, [this, h = std::move(h)] {
-            if (!unloading) {
-                h();
-            }
-        });
+    auto item = [this, run](QAction* a, const QString& name, std::function<void()> h) {
+        onClick(a, this, [run, name, h = std::move(h)] { run(name, h); });
+    };
+    auto indexed = [](const char* name, int i) {
+        return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i);
     };
 
-    list(range, &MainForm::range_click);
-    list(coupling, &MainForm::coupling_Click);
-    list(signal, &MainForm::signal_Click);
-    list(ground, &MainForm::ground_Click);
-    list(aliasfilt, &MainForm::aliasfilt_Click);
-    list(datatype, &MainForm::datatype_Click);
-    list(bandwidth, &MainForm::bandwidth_Click);
-    list(sampfreq, &MainForm::sampfreq_Click);
-    list(blocksize, &MainForm::blocksize_click);
-    list(precision, &MainForm::precision_Click);
-    list(trigsource, &MainForm::trigsource_Click);
-    list(trigslope, &MainForm::trigslope_Click);
-    list(measmode, &MainForm::measmode_Click);
-    list(averaging, &MainForm::averaging_Click);
-    list(resamp, &MainForm::resamp_Click);
-    list(window, &MainForm::window_Click);
-    list(histbins, &MainForm::histbins_Click);
-    list(ypos, &MainForm::ypos_Click);
-    list(xpos, &MainForm::xpos_Click);
-    list(markermode, &MainForm::markermode_Click);
-    list(syncmode, &MainForm::syncmode_Click);
-    list(clocksource, &MainForm::clocksource_Click);
-    list(mastermode, &MainForm::mastermode_Click);
-    list(calmode, &MainForm::calmode_Click);
-    list(dataout, &MainForm::dataout_Click);
-    list(bumping, &MainForm::bumping_Click);
-    list(tau, &MainForm::tau_Click);
-    list(trimdac, &MainForm::trimdac_Click);
+#define ZR_WIRE_LIST(control, handler) list(control, #handler, &MainForm::handler)
+    ZR_WIRE_LIST(range, range_click);
+    ZR_WIRE_LIST(coupling, coupling_Click);
+    ZR_WIRE_LIST(signal, signal_Click);
+    ZR_WIRE_LIST(ground, ground_Click);
+    ZR_WIRE_LIST(aliasfilt, aliasfilt_Click);
+    ZR_WIRE_LIST(datatype, datatype_Click);
+    ZR_WIRE_LIST(bandwidth, bandwidth_Click);
+    ZR_WIRE_LIST(sampfreq, sampfreq_Click);
+    ZR_WIRE_LIST(blocksize, blocksize_click);
+    ZR_WIRE_LIST(precision, precision_Click);
+    ZR_WIRE_LIST(trigsource, trigsource_Click);
+    ZR_WIRE_LIST(trigslope, trigslope_Click);
+    ZR_WIRE_LIST(measmode, measmode_Click);
+    ZR_WIRE_LIST(averaging, averaging_Click);
+    ZR_WIRE_LIST(resamp, resamp_Click);
+    ZR_WIRE_LIST(window, window_Click);
+    ZR_WIRE_LIST(histbins, histbins_Click);
+    ZR_WIRE_LIST(ypos, ypos_Click);
+    ZR_WIRE_LIST(xpos, xpos_Click);
+    ZR_WIRE_LIST(markermode, markermode_Click);
+    ZR_WIRE_LIST(syncmode, syncmode_Click);
+    ZR_WIRE_LIST(clocksource, clocksource_Click);
+    ZR_WIRE_LIST(mastermode, mastermode_Click);
+    ZR_WIRE_LIST(calmode, calmode_Click);
+    ZR_WIRE_LIST(dataout, dataout_Click);
+    ZR_WIRE_LIST(bumping, bumping_Click);
+    ZR_WIRE_LIST(tau, tau_Click);
+    ZR_WIRE_LIST(trimdac, trimdac_Click);
+#undef ZR_WIRE_LIST
 
     // Check boxes with a handler; markrel(0..1), xautoflag and showcal have
     // none: they are read where they matter.
-    button(appendstatus, [this] { appendStatus_Click(); });
-    button(triggen, [this] { triggen_Click(); });
-    button(slowclock, [this] { slowclock_Click(); });
+    button(appendstatus, "appendStatus_Click", [this] { appendStatus_Click(); });
+    button(triggen, "triggen_Click", [this] { triggen_Click(); });
+    button(slowclock, "slowclock_Click", [this] { slowclock_Click(); });
 
     for (int i = 0; i < 3; ++i) {
-        button(resampmode[i], [this, i] { resampmode_Click(i); });
+        button(resampmode[i], indexed("resampmode_Click", i), [this, i] { resampmode_Click(i); });
     }
 
-    button(autorange, [this] { autorange_Click(); });
-    button(autozero, [this] { autozero_Click(); });
-    button(yauto, [this] { yauto_Click(); });
-    button(xauto, [this] { xauto_click(); });
+    button(autorange, "autorange_Click", [this] { autorange_Click(); });
+    button(autozero, "autozero_Click", [this] { autozero_Click(); });
+    button(yauto, "yauto_Click", [this] { yauto_Click(); });
+    button(xauto, "xauto_click", [this] { xauto_click(); });
     for (int i = 0; i < 5; ++i) {
-        button(markmove[i], [this, i] { markmove_Click(i); });
+        button(markmove[i], indexed("markmove_Click", i), [this, i] { markmove_Click(i); });
     }
     for (int i = 0; i < 4; ++i) {
-        button(meascontrol[i], [this, i] { meascontrol_Click(i); });
+        button(meascontrol[i], indexed("meascontrol_Click", i),
+               [this, i] { meascontrol_Click(i); });
     }
-    button(autohist, [this] { autohist_Click(); });
+    button(autohist, "autohist_Click", [this] { autohist_Click(); });
     for (int i = 0; i < 2; ++i) {
-        button(markrelload[i], [this, i] { markrelload_Click(i); });
+        button(markrelload[i], indexed("markrelload_Click", i),
+               [this, i] { markrelload_Click(i); });
     }
-    button(markstepload, [this] { markstepload_Click(); });
-    button(Command1, [this] { Command1_Click(); });
+    button(markstepload, "markstepload_Click", [this] { markstepload_Click(); });
+    button(Command1, "Command1_Click", [this] { Command1_Click(); });
 
     for (int i = 0; i < 2; ++i) {
-        item(editmenu[i], [this, i] { editmenu_Click(i); });
-        item(resetmenu[i], [this, i] { resetmenu_Click(i); });
+        item(editmenu[i], indexed("editmenu_Click", i), [this, i] { editmenu_Click(i); });
+        item(resetmenu[i], indexed("resetmenu_Click", i), [this, i] { resetmenu_Click(i); });
     }
     for (int i = 0; i < 8; ++i) {
-        item(controlmenu[i], [this, i] { controlmenu_click(i); });
+        item(controlmenu[i], indexed("controlmenu_click", i), [this, i] { controlmenu_click(i); });
     }
-    item(selftest, [this] { selftest_Click(); });
-    item(hlp, [this] { hlp_Click(); });
-    item(about, [this] { about_Click(); });
+    item(selftest, "selftest_Click", [this] { selftest_Click(); });
+    item(hlp, "hlp_Click", [this] { hlp_Click(); });
+    item(about, "about_Click", [this] { about_Click(); });
 
     for (int i = 0; i < 18; ++i) {
         txt[i]->installEventFilter(new KeyFilter(
             txt[i],
-            [this, i](int& keyAscii) {
-                if (!unloading) {
-                    txt_KeyPress(i, keyAscii);
-                }
+            [this, run, i, indexed](int& keyAscii) {
+                run(indexed("txt_KeyPress", i),
+                    [this, i, &keyAscii] { txt_KeyPress(i, keyAscii); });
             },
-            [this, i] {
-                if (!unloading) {
-                    txt_lostfocus(i);
-                }
+            [this, run, i, indexed] {
+                run(indexed("txt_lostfocus", i), [this, i] { txt_lostfocus(i); });
             }));
     }
     adc1entry->installEventFilter(new KeyFilter(
         adc1entry,
-        [this](int& keyAscii) {
-            if (!unloading) {
-                adc1entry_KeyPress(keyAscii);
-            }
+        [this, run](int& keyAscii) {
+            run(QStringLiteral("adc1entry_KeyPress"),
+                [this, &keyAscii] { adc1entry_KeyPress(keyAscii); });
         },
         nullptr));
 
-    picbox->setMouseDown([this](int b, int shift, double x, double y) {
-        if (!unloading) {
-            runGuarded([&] { picbox_MouseDown(b, shift, x, y); });
-        }
+    picbox->setMouseDown([this, run](int b, int shift, double x, double y) {
+        runGuarded([&] {
+            run(QStringLiteral("picbox_MouseDown"), [&] { picbox_MouseDown(b, shift, x, y); });
+        });
     });
 }
 

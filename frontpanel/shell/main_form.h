@@ -73,6 +73,11 @@ public:
     // leaves the event loop (QCoreApplication::exit); tests record it.
     void setTerminator(std::function<void(int)> terminator);
     bool ended() const { return ended_; }
+    // Tests: called with the handler's name ("range_click", "markmove_Click(2)")
+    // each time a control dispatches to its handler.
+    void setHandlerTrace(std::function<void(const QString&)> trace) {
+        handlerTrace_ = std::move(trace);
+    }
     int exitStatus() const { return exitStatus_; }
 
     // ---- Controls (names as every handler uses them) ----
@@ -292,6 +297,7 @@ private:
     QString commandLine_;
     QStackedWidget* panelStack_ = nullptr;
     std::function<void(int)> terminator_;
+    std::function<void(const QString&)> handlerTrace_;
     bool loading_ = false;   // Form_Load is running
     bool trapArmed_ = false; // the start-up error trap is armed
     bool ended_ = false;
