@@ -1,0 +1,139 @@
+// The 18 numeric entry fields txt(0)..txt(17): what committing a field's
+// text means. commitField is the whole table of field rules as one pure
+// function; the window's txt_lostfocus(Index) stores the result, makes the
+// driver call it names and runs the follow-ups, in this order:
+//
+//   FieldResult r = commitField(Index, txt(Index).text(), context());
+//   store r.value / r.intValue into r.target (slot r.slot of a per-mode array);
+//   make r.call (with r.callDouble or r.callInt);
+//   for r.call == TriggerDelay: read the delay back, finishDelayField(r, d);
+//   if r.rebuildLists: fillfslist(), then fillbwlist();
+//   if r.reapplyCenter: txt_lostfocus(2);
+//   if r.runXauto: xauto_click();
+//   write r.text into the field; relabel = true.
+#pragma once
+
+#include "settings/settings_state.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zr {
+
+inline constexpr int kFieldCount = 18;
+
+// Captions beside the fields (fields 9 and 12 are followed by the unit label).
+inline constexpr std::array<std::string_view, kFieldCount> kFieldCaptions = {"X-value",
+                                                                             "Ext clock freq",
+                                                                             "Center freq",
+                                                                             "# Averages",
+                                                                             "Histogram Min",
+                                                                             "Histogram Max",
+                                                                             "Level (% range)",
+                                                                             "Level (dBfs)",
+                                                                             "Delay (samples)",
+                                                                             "Y-Ref,",
+                                                                             "Y-Per Div",
+                                                                             "Y-Grids",
+                                                                             "X-Ref,",
+                                                                             "X-Per Div",
+                                                                             "X-Grids",
+                                                                             "X",
+                                                                             "Y",
+                                                                             "Step size"};
+
+// Texts of the fields when the window is created.
+inline constexpr std::array<std::string_view, kFieldCount> kFieldInitialTexts = {
+    "0", "20480000", "0",  "10", "-1",    "1",  "0", "-60", "0",
+    "0", ".1",       "10", "0",  "10e-6", "10", "0", "0",   "0"};
+
+// Step of the magnitude trigger level in dB (20 log10(2) / 16) and its code range.
+inline constexpr double kMagStepDb = 0.376287495;
+inline constexpr int kMagCodeMin = -349;
+inline constexpr int kMagCodeMax = 19;
+inline constexpr double kMaxClockFreq = 20480000.0;
+
+// Where a committed value is stored. Per-mode targets are arrays of the
+// display setup; store into element FieldResult::slot.
+enum class FieldTarget {
+    None,
+    MarkX,      // per mode
+    ClockFreq,  // SettingsState::clockfreq (only when FieldResult::store is true)
+    CenterFrac, // SettingsState::centerfrac
+    NumAvg,     // measurement state, whole number >= 1 (intValue)
+    HistMin,    // measurement state
+    HistMax,    // measurement state
+    AdcLevel,   // SettingsState::adclevel (intValue)
+    MagCode,    // SettingsState::magcode (intValue)
+    TrigDelay,  // SettingsState::trigdelay (intValue, after the read-back)
+    YRef,       // per mode
+    YPerDiv,    // per mode
+    YGrids,     // per mode
+    XRef,       // per mode
+    XPerDiv,    // per mode
+    XGrids,     // per mode
+    RelX,       // per mode
+    RelY,       // per mode
+    MarkStep,   // per mode
+};
+
+// The one driver call a field makes, if any.
+enum class FieldCall {
+    None,
+    FrequencyCenter, // frequency_center(instr, callDouble)
+    TriggerAdcLevel, // trigger_adclevel(instr, int16 callInt)
+    TriggerMagLevel, // trigger_maglevel(instr, int16 callInt)
+    TriggerDelay,    // trigger_delay(instr, callInt), then trigger_delay_get + finishDelayField
+};
+
+// What the committing handler needs to know about the rest of the window.
+struct FieldContext {
+    int modeindex = 0;             // 0 Time domain, 1 Spectrum, 2 Histogram
+    int clockindex = 0;            // 2 = External
+    double clockfreq = 20480000.0; // Hz
+    bool xautoflag = false;        // "X-Auto On change"
+};
+
+struct FieldResult {
+    int index = -1;     // the field
+    double value = 0.0; // the accepted value V, as the field shows it
+    std::string text;   // the text to write back into the field
+    FieldTarget target = FieldTarget::None;
+    int slot = -1;        // element of a per-mode array, else -1
+    bool store = true;    // false: leave the target unchanged (field 1, clock not External)
+    double stored = 0.0;  // value to store (differs from `value` only for the centre fraction)
+    int32_t intValue = 0; // the stored value of a whole-number target
+    FieldCall call = FieldCall::None;
+    double callDouble = 0.0;    // argument of FrequencyCenter
+    int32_t callInt = 0;        // argument of the integer calls (already limited to the type)
+    bool rebuildLists = false;  // fillfslist, then fillbwlist
+    bool reapplyCenter = false; // txt_lostfocus(2) after this field
+    bool runXauto = false;      // xauto_click after this field
+    bool relabel = true;        // every commit requests new axes
+};
+
+// Apply field `index` (0..17) with the text the operator left in it. Never
+// throws; an index outside 0..17 gives a result with target None that writes
+// back the parsed number.
+FieldResult commitField(int index, std::string_view text, const FieldContext& ctx);
+
+// Complete the delay field with the delay the module reports back.
+void finishDelayField(FieldResult& result, int32_t readBack);
+
+// Store the result into the values SettingsState owns (clockfreq, centerfrac,
+// adclevel, magcode, trigdelay). Returns false, storing nothing, when the
+// target belongs to another state (display or measurement) or is None.
+bool storeInSettings(const FieldResult& result, SettingsState& st);
+
+// The centre frequency as a fraction of the clock; 0 when the clock is not a
+// positive frequency.
+double centerFraction(double hertz, double clockfreq);
+
+// The magnitude trigger code for a level in dBfs, and the level it programs
+// (rounded to two decimals).
+int16_t magCodeForLevel(double dbfs);
+double magLevelForCode(int code);
+
+} // namespace zr
