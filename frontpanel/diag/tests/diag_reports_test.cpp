@@ -1,0 +1,188 @@
+#include "diag/diag_reports.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(DriverText, PartBeforeTheFirstNul) {
+    const char buf[8] = {'A', 'B', '\0', 'C', ' ', ' ', ' ', ' '};
+    EXPECT_EQ(zr::driverText(buf, sizeof buf), "AB");
+    const std::string blanks = zr::blankDriverBuffer();
+    EXPECT_EQ(blanks.size(), 80u);
+    EXPECT_EQ(zr::driverText(blanks.data(), blanks.size()), ""); // no NUL: empty
+    EXPECT_EQ(zr::driverText(nullptr, 80), "");
+    const char nulFirst[3] = {'\0', 'x', 'y'};
+    EXPECT_EQ(zr::driverText(nulFirst, 3), "");
+}
+
+zr::ErrorQueue queueOf(std::vector<int32_t> answers) {
+    std::size_t next = 0;
+    return zr::drainErrorQueue([&] { return next < answers.size() ? answers[next++] : 0; });
+}
+
+TEST(SelfTest, EmptyQueueShowsTheTextAlone) {
+    const zr::ErrorQueue q = queueOf({});
+    EXPECT_TRUE(q.codes.empty());
+    EXPECT_TRUE(q.endReached);
+    EXPECT_EQ(zr::selfTestMessage("T", q), "T");
+}
+
+TEST(SelfTest, QueuedCodesAreAppendedWithLeadingBlankConversion) {
+    const zr::ErrorQueue q = queueOf({12, -3});
+    EXPECT_EQ(q.codes, (std::vector<int32_t>{12, -3}));
+    EXPECT_EQ(zr::selfTestMessage("T", q), "T, 12,-3");
+}
+
+TEST(SelfTest, BufferWithoutNulGivesEmptyTextFollowedByCodes) {
+    const std::string buffer = zr::blankDriverBuffer();
+    const std::string text = zr::driverText(buffer.data(), buffer.size());
+    EXPECT_EQ(zr::selfTestMessage(text, queueOf({5})), ", 5");
+}
+
+TEST(SelfTest, QueueThatNeverEndsIsCutAfter256Codes) {
+    int calls = 0;
+    const zr::ErrorQueue q = zr::drainErrorQueue([&] {
+        ++calls;
+        return -7;
+    });
+    EXPECT_EQ(calls, 256);
+    EXPECT_EQ(q.codes.size(), 256u);
+    EXPECT_FALSE(q.endReached);
+    const std::string msg = zr::selfTestMessage("T", q);
+    EXPECT_EQ(msg.substr(0, 7), "T,-7,-7");
+    EXPECT_NE(msg.find("\nThe error queue did not end after 256 codes"), std::string::npos);
+}
+
+TEST(SelfTest, ExactlyTheLimitFollowedByZeroStillNeedsNoNote) {
+    // 255 codes, then 0: the queue ended within the limit.
+    int calls = 0;
+    const zr::ErrorQueue q = zr::drainErrorQueue([&] { return ++calls <= 255 ? 1 : 0; });
+    EXPECT_EQ(q.codes.size(), 255u);
+    EXPECT_TRUE(q.endReached);
+}
+
+TEST(CalTable, NumberPattern) {
+    EXPECT_EQ(zr::formatCalValue(0.0), "   +0.000000");
+    EXPECT_EQ(zr::formatCalValue(-1.5), "   -1.500000");
+    EXPECT_EQ(zr::formatCalValue(1.998046875), "   +1.998047");
+    EXPECT_EQ(zr::formatCalValue(12.25), "   +12.250000");
+    EXPECT_EQ(zr::formatCalValue(-0.0000001), "   -0.000000");
+    EXPECT_EQ(zr::formatCalValue(0.0).size(), 12u);
+}
+
+TEST(CalTable, WeightedSumsOfAllOnes) {
+    std::array<double, 33> c{};
+    for (std::size_t i = 9; i <= 18; ++i)
+        c[i] = 1.0;
+    for (std::size_t i = 19; i <= 27; ++i)
+        c[i] = 1.0;
+    EXPECT_DOUBLE_EQ(zr::calW2(c), 1.998046875); // 1 + 1/2 + ... + 1/512
+    EXPECT_DOUBLE_EQ(zr::calW1(c), 1.99609375);  // 1 + 1/2 + ... + 1/256
+    const auto lines = zr::calTableLines(c);
+    EXPECT_EQ(lines[12], "W1 =    +1.996094");
+    EXPECT_EQ(lines[13], "W2 =    +1.998047");
+}
+
+TEST(CalTable, WeightsFollowTheColumnOrder) {
+    std::array<double, 33> c{};
+    c[27] = 1.0;   // highest weight of W1
+    c[19] = 256.0; // lowest weight: 256 / 256
+    c[18] = 1.0;   // highest weight of W2
+    c[9] = 512.0;  // lowest weight: 512 / 512
+    EXPECT_DOUBLE_EQ(zr::calW1(c), 2.0);
+    EXPECT_DOUBLE_EQ(zr::calW2(c), 2.0);
+}
+
+TEST(CalTable, LayoutOfTheLines) {
+    std::array<double, 33> c{};
+    for (std::size_t i = 0; i < 33; ++i)
+        c[i] = static_cast<double>(i) / 8.0;
+    c[28] = -0.5;
+    const auto lines = zr::calTableLines(c);
+    ASSERT_EQ(lines.size(), 15u);
+    EXPECT_EQ(lines[0], "     DAC3        DAC2        DAC1");
+    EXPECT_EQ(lines[1], "   +0.000000   +1.125000   +2.375000"); // c0, c9, c19
+    EXPECT_EQ(lines[9], "   +1.000000   +2.125000   +3.375000"); // c8, c17, c27
+    EXPECT_EQ(lines[10], "               +2.250000");            // 12 blanks, c18
+    EXPECT_EQ(lines[11], "");
+    EXPECT_EQ(lines[14], "Gain adjust =    -0.500000");
+    const std::string text = zr::joinCrLf(lines);
+    EXPECT_EQ(text.substr(0, 35), "     DAC3        DAC2        DAC1\r\n");
+    EXPECT_NE(text.find("+2.250000\r\n\r\nW1 = "), std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+}
+
+TEST(CalTable, ShortTableReadsMissingValuesAsZero) {
+    const std::vector<double> c(5, 1.0);
+    const auto lines = zr::calTableLines(c);
+    EXPECT_EQ(lines[1], "   +1.000000   +0.000000   +0.000000");
+    EXPECT_EQ(lines[14], "Gain adjust =    +0.000000");
+}
+
+TEST(Stamp, PacksThe3March2001Example) {
+    const zr::StampResult r = zr::packStamp({2001, 3, 3, 9, 5});
+    ASSERT_TRUE(r.stamp.has_value());
+    EXPECT_EQ(*r.stamp, ((((2001 * 16 + 3) * 32 + 3) * 32 + 9) * 64 + 5));
+    EXPECT_EQ(*r.stamp, (2001 << 20) | (3 << 16) | (3 << 11) | (9 << 6) | 5);
+    EXPECT_EQ(*r.stamp, 2098403909);
+}
+
+TEST(Stamp, YearsAfter2047AreRefusedWithAMessage) {
+    const zr::StampResult last = zr::packStamp({2047, 12, 31, 23, 59});
+    ASSERT_TRUE(last.stamp.has_value());
+    EXPECT_GT(*last.stamp, 0);
+    EXPECT_EQ(zr::formatStamp(*last.stamp), "12-31-2047,  23:59");
+    const zr::StampResult r = zr::packStamp({2048, 1, 1, 0, 0});
+    EXPECT_FALSE(r.stamp.has_value());
+    EXPECT_NE(r.message.find("2047"), std::string::npos);
+    EXPECT_FALSE(zr::packStamp({2001, 13, 1, 0, 0}).stamp.has_value());
+    EXPECT_FALSE(zr::packStamp({2001, 1, 1, 24, 0}).stamp.has_value());
+}
+
+TEST(Stamp, DecodesForTheAboutBox) {
+    const int32_t s = *zr::packStamp({2001, 3, 3, 9, 5}).stamp;
+    const zr::StampDate d = zr::unpackStamp(s);
+    EXPECT_EQ(d.year, 2001);
+    EXPECT_EQ(d.month, 3);
+    EXPECT_EQ(d.day, 3);
+    EXPECT_EQ(d.hour, 9);
+    EXPECT_EQ(d.minute, 5);
+    EXPECT_EQ(zr::formatStamp(s), "03-03-2001,  09:05");
+    EXPECT_EQ(zr::formatStamp(0), "00-00-0,  00:00");
+    EXPECT_EQ(zr::unpackStamp(-1).year, -1);
+}
+
+TEST(About, LinesFromTheGivenInputs) {
+    zr::AboutInfo info;
+    info.productName = "ZRQ7010 Front Panel";
+    info.major = 1;
+    info.minor = 2;
+    info.revision = 30;
+    info.legalNotice = "Copyright notice";
+    info.libraryRevision = "L 1.0";
+    info.firmwareRevision = "F 2.1";
+    info.memoryMegabytes = 64;
+    info.calibrationStamp = *zr::packStamp({2001, 3, 3, 9, 5}).stamp;
+    const std::vector<std::string> expected = {"ZRQ7010 Front Panel, Version 1.2.30",
+                                               "Copyright notice",
+                                               "",
+                                               std::string(40, '_'),
+                                               "",
+                                               "System Information:",
+                                               "   Library revision: L 1.0",
+                                               "   Firmware/Board revision: F 2.1",
+                                               "   Memory Size:  64MByte",
+                                               "   Last calibrated: 03-03-2001,  09:05"};
+    EXPECT_EQ(zr::aboutLines(info), expected);
+    info.memoryMegabytes = -1;
+    info.calibrationStamp = 0;
+    const auto lines = zr::aboutLines(info);
+    EXPECT_EQ(lines[8], "   Memory Size: -1MByte");
+    EXPECT_EQ(lines[9], "   Last calibrated: 00-00-0,  00:00");
+}
+
+} // namespace
