@@ -1,1 +1,190 @@
-// (being written)
+// Fractional resampling with an 11-tap sum-of-cosines interpolation kernel,
+// and the continuous frequency response of that kernel.
+#include "zrdsp_32.h"
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+constexpr int kTaps = 11;
+constexpr int kPerSample = 380;        // table entries per input-sample period
+constexpr int kTableSize = 2091;       // K(0) .. K(5.5)
+constexpr double kCentreBelow = -6.5;  // lead-in: positions at or below this give 0
+constexpr double kConsumeAbove = -5.5; // positions above this need another input
+
+// The kernel table, built once per process. One zero entry past the end
+// (K is zero beyond 5.5) keeps the mirrored read of the last tap in range
+// for every position the loop can present.
+struct KernelTable {
+    std::array<float, kTableSize + 1> t{};
+
+    KernelTable() {
+        const float a[5] = {1.539081f, 0.683614f, 0.15986f, 0.015624f, 0.000297f};
+        const float f = 0.09090909f;
+        const float delta = 0.0015031544f;
+        double angle = 0.0;
+        for (int m = 0; m < kTableSize; ++m) {
+            double sum = 0.0;
+            for (int i = 0; i < 5; ++i) {
+                sum += static_cast<double>(a[i]) * std::cos((i + 1) * angle);
+            }
+            t[m] = static_cast<float>(static_cast<double>(f) * (1.0 + sum));
+            angle += static_cast<double>(delta);
+        }
+        t[kTableSize] = 0.0f;
+    }
+};
+
+// Built on first use; the initialisation of a function-local static is
+// guarded, so two threads making their first call at once both see the
+// completed table.
+const float* kernel_table() {
+    static const KernelTable table;
+    return table.t.data();
+}
+
+// u rounded to the precision of the resampler's element type before the
+// ceiling is taken.
+template <typename T> double round_u(double u) {
+    return static_cast<double>(static_cast<T>(u));
+}
+
+// One output from the 11-sample window w (index 10 newest) at table
+// position u in (1710, 2090].
+template <typename T> double interpolate(const float* tab, double u, const T* w) {
+    const int c = static_cast<int>(std::ceil(u));
+    const double beta = c - u;
+    const double alpha = 1.0 - beta;
+    double acc = 0.0;
+    int k = 0;
+    // Taps whose kernel position u - 380k is at least one table step above 0.
+    for (; k < kTaps && c - kPerSample * k >= 1; ++k) {
+        const int idx = c - kPerSample * k;
+        const double wt = alpha * tab[idx] + beta * tab[idx - 1];
+        acc += wt * static_cast<double>(w[k]);
+    }
+    // The rest read the mirror image (K is even).
+    for (; k < kTaps; ++k) {
+        const int idx = kPerSample * k - c;
+        const double wt = alpha * tab[idx] + beta * tab[idx + 1];
+        acc += wt * static_cast<double>(w[k]);
+    }
+    return acc;
+}
+
+template <typename T>
+void resample_impl(const T* input, int32_t count, T* output, int32_t maxout, int32_t* produced,
+                   T* position, T step, T* history) {
+    const float* tab = kernel_table();
+    *produced = 0;
+    if (!(step > 0) || !std::isfinite(step) || !std::isfinite(*position)) {
+        return;
+    }
+    if (count < 0) {
+        count = 0;
+    }
+    if (maxout < 0) {
+        maxout = 0;
+    }
+
+    T p = *position;
+    int32_t out = 0;
+
+    // Lead-in: outputs that lie before the whole history give zero.
+    while (p <= static_cast<T>(kCentreBelow)) {
+        if (out >= maxout) {
+            *position = p;
+            *produced = out;
+            return;
+        }
+        output[out] = static_cast<T>(0);
+        p = p + step;
+        ++out;
+    }
+
+    // The 11-sample window is the tail of (history, input[0 .. i-1]). While
+    // fewer than 11 inputs are consumed it lies in ext; afterwards it is
+    // read straight from the input block.
+    T ext[2 * kTaps];
+    for (int j = 0; j < kTaps; ++j) {
+        ext[j] = history[j];
+    }
+    const int32_t early = count < kTaps ? count : kTaps;
+    for (int32_t j = 0; j < early; ++j) {
+        ext[kTaps + j] = input[j];
+    }
+
+    int32_t i = 0;
+    while (out < maxout) {
+        if (p > static_cast<T>(kConsumeAbove)) {
+            if (i >= count) {
+                break;
+            }
+            ++i;
+            p = p - static_cast<T>(1);
+        } else {
+            const T* w = (i <= kTaps) ? ext + i : input + (i - kTaps);
+            const double u = round_u<T>((static_cast<double>(p) + 11.0) * kPerSample);
+            output[out] = static_cast<T>(interpolate(tab, u, w));
+            p = p + step;
+            ++out;
+        }
+    }
+
+    // The history becomes the last 11 samples consumed (with the old
+    // history in front when fewer were consumed).
+    if (i >= kTaps) {
+        for (int j = 0; j < kTaps; ++j) {
+            history[j] = input[i - kTaps + j];
+        }
+    } else if (i > 0) {
+        for (int j = 0; j < kTaps; ++j) {
+            history[j] = ext[i + j];
+        }
+    }
+    *position = p;
+    *produced = out;
+}
+
+} // namespace
+
+extern "C" {
+
+ZRDSP_API void ZRDSP_CALL zrdsp_resample(const float* input, int32_t count, float* output,
+                                         int32_t maxout, int32_t* produced, float* position,
+                                         float step, float* history) {
+    resample_impl(input, count, output, maxout, produced, position, step, history);
+}
+
+ZRDSP_API void ZRDSP_CALL zrdsp_resample_double(const double* input, int32_t count, double* output,
+                                                int32_t maxout, int32_t* produced, double* position,
+                                                double step, double* history) {
+    resample_impl(input, count, output, maxout, produced, position, step, history);
+}
+
+ZRDSP_API void ZRDSP_CALL zrdsp_resamp_resp(double* response, int32_t count, double f1, double f2) {
+    if (count < 1) {
+        return;
+    }
+    static const double b[6] = {1.0, -1.539081, 0.683614, -0.15986, 0.015624, -0.000297};
+    const double dc = (count > 1) ? 11.0 * (f2 - f1) / (count - 1) : 0.0;
+    double c = 11.0 * f1;
+    for (int32_t i = 0; i < count; ++i) {
+        const double c2 = c * c;
+        const double sn = std::sin(3.141592653589793 * c);
+        double sum = 0.0;
+        for (int j = 0; j < 6; ++j) {
+            const double e = c2 - static_cast<double>(j * j);
+            if (-0.0001 < e && e < 0.0001) {
+                sum = (j == 0) ? 1.0 : std::fabs(b[j]) / 2.0;
+                break;
+            }
+            sum += -c * sn * b[j] * (-0.3183098861837907) / e;
+        }
+        response[i] = sum;
+        c += dc;
+    }
+}
+
+} // extern "C"
