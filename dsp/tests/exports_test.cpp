@@ -1,0 +1,104 @@
+// The shared library's binary interface: exactly the seventeen entry points
+// are exported (and declared by the public header), the soname carries the
+// major version, and nothing but the standard runtime is linked.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+#ifndef ZRDSP_LIBRARY_FILE
+#error "ZRDSP_LIBRARY_FILE must name the built library"
+#endif
+#ifndef ZRDSP_HEADER_FILE
+#error "ZRDSP_HEADER_FILE must name the public header"
+#endif
+
+namespace {
+
+const std::set<std::string> kEntryPoints = {
+    "zrdsp_fft",         "zrdsp_fft_double",      "zrdsp_fft_real",  "zrdsp_fft_real_double",
+    "zrdsp_spectrum",    "zrdsp_spectrum_double", "zrdsp_cspectrum", "zrdsp_cspectrum_double",
+    "zrdsp_window",      "zrdsp_window_double",   "zrdsp_fir",       "zrdsp_fir_double",
+    "zrdsp_fir_synth",   "zrdsp_fir_resp",        "zrdsp_resample",  "zrdsp_resample_double",
+    "zrdsp_resamp_resp",
+};
+
+std::string run(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (p == nullptr)
+        return out;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p) != nullptr)
+        out += buf;
+    pclose(p);
+    return out;
+}
+
+// Defined dynamic symbols of the library, without version suffixes; the
+// version node itself (an absolute symbol) is not a function and is skipped.
+std::set<std::string> exported_functions(std::set<std::string>* others) {
+    std::set<std::string> names;
+    std::istringstream in(run(std::string("nm -D --defined-only '") + ZRDSP_LIBRARY_FILE + "'"));
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string address, type, name;
+        if (!(fields >> address >> type >> name))
+            continue;
+        name = name.substr(0, name.find('@'));
+        if (type == "A")
+            continue;
+        if (type == "T" || type == "W" || type == "i")
+            names.insert(name);
+        else if (others != nullptr)
+            others->insert(type + " " + name);
+    }
+    return names;
+}
+
+TEST(Exports, ExactlyTheSeventeenEntryPoints) {
+    std::set<std::string> others;
+    const auto names = exported_functions(&others);
+    ASSERT_FALSE(names.empty()) << "nm found no symbols in " << ZRDSP_LIBRARY_FILE;
+    EXPECT_EQ(names, kEntryPoints);
+    EXPECT_TRUE(others.empty()) << "unexpected data symbol, e.g. " << *others.begin();
+    for (const auto& n : names)
+        EXPECT_EQ(n.rfind("zrdsp_", 0), 0u) << n;
+}
+
+TEST(Exports, HeaderDeclaresTheSameEntryPoints) {
+    std::ifstream f(ZRDSP_HEADER_FILE);
+    ASSERT_TRUE(f.good()) << ZRDSP_HEADER_FILE;
+    const std::string text((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    const std::regex decl(R"(ZRDSP_API\s+\w+\s+ZRDSP_CALL\s+(\w+)\s*\()");
+    std::set<std::string> declared;
+    for (std::sregex_iterator it(text.begin(), text.end(), decl), end; it != end; ++it)
+        declared.insert((*it)[1]);
+    EXPECT_EQ(declared, kEntryPoints);
+}
+
+TEST(Exports, SonameCarriesMajorVersion) {
+    const std::string dyn = run(std::string("readelf -d '") + ZRDSP_LIBRARY_FILE + "'");
+    EXPECT_NE(dyn.find("Library soname: [libzrdsp_32.so.1]"), std::string::npos) << dyn;
+}
+
+TEST(Exports, LinksOnlyTheStandardRuntime) {
+    const std::string dyn = run(std::string("readelf -d '") + ZRDSP_LIBRARY_FILE + "'");
+    const std::regex needed(R"(\(NEEDED\)\s+Shared library: \[([^\]]+)\])");
+    const std::regex allowed(
+        R"(lib(stdc\+\+|m|gcc_s|c)\.so\.\d+|ld-linux-x86-64\.so\.2|lib(asan|ubsan)\.so\.\d+)");
+    int count = 0;
+    for (std::sregex_iterator it(dyn.begin(), dyn.end(), needed), end; it != end; ++it) {
+        ++count;
+        const std::string lib = (*it)[1];
+        EXPECT_TRUE(std::regex_match(lib, allowed)) << "links " << lib;
+    }
+    EXPECT_GT(count, 0) << dyn;
+}
+
+} // namespace
