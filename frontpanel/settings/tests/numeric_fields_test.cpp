@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
+#include <random>
 #include <string>
 
 namespace {
@@ -248,6 +250,49 @@ TEST(FieldPreset, CommittingThePresetTextsGivesThePresetState) {
     EXPECT_EQ(calls[8], FieldCall::TriggerDelay);
     for (int i = 0; i < 18; ++i)
         EXPECT_EQ(shown[i], texts[i] == std::string("-60") ? "-59.83" : texts[i]) << i;
+}
+
+} // namespace
+
+namespace {
+
+// Whatever the operator types, every field ends with a finite value, a text
+// that reads back as that value and integer arguments within their types.
+TEST(FieldRobustness, RandomTextsGiveConsistentResults) {
+    std::mt19937 gen(7010);
+    const std::string alphabet = "0123456789.+-eE xk\t";
+    std::uniform_int_distribution<int> len(0, 40);
+    std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
+    for (int n = 0; n < 3000; ++n) {
+        std::string text;
+        const int l = len(gen);
+        for (int i = 0; i < l; ++i)
+            text += alphabet[pick(gen)];
+        for (int index = 0; index < zr::kFieldCount; ++index) {
+            FieldContext ctx;
+            ctx.modeindex = n % 3;
+            ctx.clockindex = n % 4;
+            const FieldResult r = commitField(index, text, ctx);
+            ASSERT_TRUE(std::isfinite(r.value)) << index << " '" << text << "'";
+            ASSERT_TRUE(std::isfinite(r.stored)) << index << " '" << text << "'";
+            ASSERT_EQ(zr::leadingNumber(r.text), r.value) << index << " '" << text << "'";
+            if (index == 6) {
+                ASSERT_TRUE(r.callInt >= -256 && r.callInt <= 255);
+            }
+            if (index == 7) {
+                ASSERT_TRUE(r.callInt >= zr::kMagCodeMin && r.callInt <= zr::kMagCodeMax);
+            }
+            if (index == 1) {
+                ASSERT_TRUE(r.value >= 1.0 && r.value <= zr::kMaxClockFreq);
+            }
+            if (index == 10 || index == 13) {
+                ASSERT_NE(r.value, 0.0);
+            }
+            if (index == 3 || index == 11 || index == 14) {
+                ASSERT_GE(r.intValue, 1);
+            }
+        }
+    }
 }
 
 } // namespace
