@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -15,9 +16,12 @@ constexpr double kConsumeAbove = -5.5; // positions above this need another inpu
 
 // The kernel table, built once per process. One zero entry past the end
 // (K is zero beyond 5.5) keeps the mirrored read of the last tap in range
-// for every position the loop can present.
+// for every position the loop can present. The entries are single-precision
+// values; they are also held widened to double (exactly the same values) so
+// that the inner loop reads them without conversion.
 struct KernelTable {
     std::array<float, kTableSize + 1> t{};
+    std::array<double, kTableSize + 1> d{};
 
     KernelTable() {
         const float a[5] = {1.539081f, 0.683614f, 0.15986f, 0.015624f, 0.000297f};
@@ -33,15 +37,18 @@ struct KernelTable {
             angle += static_cast<double>(delta);
         }
         t[kTableSize] = 0.0f;
+        for (int m = 0; m <= kTableSize; ++m) {
+            d[m] = static_cast<double>(t[m]);
+        }
     }
 };
 
 // Built on first use; the initialisation of a function-local static is
 // guarded, so two threads making their first call at once both see the
 // completed table.
-const float* kernel_table() {
+const double* kernel_table() {
     static const KernelTable table;
-    return table.t.data();
+    return table.d.data();
 }
 
 // u rounded to the precision of the resampler's element type before the
@@ -50,33 +57,40 @@ template <typename T> double round_u(double u) {
     return static_cast<double>(static_cast<T>(u));
 }
 
-// One output from the 11-sample window w (index 10 newest) at table
-// position u in (1710, 2090].
-template <typename T> double interpolate(const float* tab, double u, const T* w) {
+// The 11 tap weights for table position u in (1710, 2090]: tap k sits at
+// kernel position u - 380k table steps and is interpolated linearly between
+// the two neighbouring entries. While c - 380k >= 1 (taps 0..4 for
+// c <= 1900, taps 0..5 above) the table is read forward, the other taps
+// read its mirror image (K is even). Unrolled at compile time.
+template <int Direct>
+void tap_weights(const double* tab, int c, double alpha, double beta, double* wt) {
+    [&]<int... K>(std::integer_sequence<int, K...>) {
+        ((wt[K] = K < Direct
+                      ? alpha * tab[c - kPerSample * K] + beta * tab[c - kPerSample * K - 1]
+                      : alpha * tab[kPerSample * K - c] + beta * tab[kPerSample * K - c + 1]),
+         ...);
+    }
+    (std::make_integer_sequence<int, kTaps>{});
+}
+
+void weights_at(const double* tab, double u, double* wt) {
     const int c = static_cast<int>(std::ceil(u));
     const double beta = c - u;
     const double alpha = 1.0 - beta;
-    double acc = 0.0;
-    int k = 0;
-    // Taps whose kernel position u - 380k is at least one table step above 0.
-    for (; k < kTaps && c - kPerSample * k >= 1; ++k) {
-        const int idx = c - kPerSample * k;
-        const double wt = alpha * tab[idx] + beta * tab[idx - 1];
-        acc += wt * static_cast<double>(w[k]);
+    if (c - kPerSample * 5 >= 1) {
+        tap_weights<6>(tab, c, alpha, beta, wt);
+    } else {
+        tap_weights<5>(tab, c, alpha, beta, wt);
     }
-    // The rest read the mirror image (K is even).
-    for (; k < kTaps; ++k) {
-        const int idx = kPerSample * k - c;
-        const double wt = alpha * tab[idx] + beta * tab[idx + 1];
-        acc += wt * static_cast<double>(w[k]);
-    }
-    return acc;
 }
+
+// Outputs that share one window are formed together: up to this many.
+constexpr int kBatch = 8;
 
 template <typename T>
 void resample_impl(const T* input, int32_t count, T* output, int32_t maxout, int32_t* produced,
                    T* position, T step, T* history) {
-    const float* tab = kernel_table();
+    const double* tab = kernel_table();
     *produced = 0;
     if (!(step > 0) || !std::isfinite(step) || !std::isfinite(*position)) {
         return;
@@ -124,11 +138,31 @@ void resample_impl(const T* input, int32_t count, T* output, int32_t maxout, int
             ++i;
             p = p - static_cast<T>(1);
         } else {
+            // Every output up to the next input shares this window. Their
+            // positions follow one another exactly as in a one-at-a-time
+            // loop; the weights of the batch are formed first and the sums
+            // (each over the taps in order) are independent of one another.
             const T* w = (i <= kTaps) ? ext + i : input + (i - kTaps);
-            const double u = round_u<T>((static_cast<double>(p) + 11.0) * kPerSample);
-            output[out] = static_cast<T>(interpolate(tab, u, w));
-            p = p + step;
-            ++out;
+            double wt[kBatch][kTaps];
+            int nb = 0;
+            do {
+                const double u = round_u<T>((static_cast<double>(p) + 11.0) * kPerSample);
+                weights_at(tab, u, wt[nb]);
+                p = p + step;
+                ++nb;
+            } while (nb < kBatch && out + nb < maxout && !(p > static_cast<T>(kConsumeAbove)));
+            double xw[kTaps];
+            for (int k = 0; k < kTaps; ++k) {
+                xw[k] = static_cast<double>(w[k]);
+            }
+            for (int j = 0; j < nb; ++j) {
+                double acc = 0.0;
+                for (int k = 0; k < kTaps; ++k) {
+                    acc += wt[j][k] * xw[k];
+                }
+                output[out + j] = static_cast<T>(acc);
+            }
+            out += nb;
         }
     }
 

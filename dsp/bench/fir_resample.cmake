@@ -1,0 +1,10 @@
+# FIR filtering and resampling speed, side by side with liquid-dsp.
+find_library(ZR_LIQUID_LIB liquid)
+find_path(ZR_LIQUID_INCLUDE liquid/liquid.h)
+if(ZR_LIQUID_LIB AND ZR_LIQUID_INCLUDE)
+  add_executable(zrdsp_fir_bench ${CMAKE_CURRENT_SOURCE_DIR}/fir_resample_bench.cpp)
+  target_include_directories(zrdsp_fir_bench PRIVATE ${ZR_LIQUID_INCLUDE})
+  target_link_libraries(zrdsp_fir_bench PRIVATE zrdsp_32 benchmark::benchmark ${ZR_LIQUID_LIB})
+else()
+  message(STATUS "liquid-dsp not found: zrdsp_fir_bench is not built")
+endif()
