@@ -1,0 +1,149 @@
+#include "raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace zr {
+
+namespace {
+// Keeps the far edges open; far above the rounding error of pixel coordinates.
+constexpr double kEdge = 1e-7;
+} // namespace
+
+LineRasterizer::LineRasterizer(QImage& image) {
+    if (image.isNull())
+        return;
+    const QImage::Format f = image.format();
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
+        f != QImage::Format_ARGB32_Premultiplied)
+        image.convertTo(QImage::Format_RGB32);
+    bits_ = reinterpret_cast<std::uint32_t*>(image.bits());
+    stride_ = image.bytesPerLine() / 4;
+    width_ = image.width();
+    height_ = image.height();
+}
+
+void LineRasterizer::fill(QRgb colour) {
+    const std::uint32_t px = 0xff000000u | colour;
+    for (int y = 0; y < height_; ++y)
+        std::fill_n(bits_ + y * stride_, width_, px);
+}
+
+bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xmin, double ymin,
+                 double xmax, double ymax) {
+    const double dx = x1 - x0;
+    const double dy = y1 - y0;
+    if (!(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1) &&
+          std::isfinite(dx) && std::isfinite(dy)))
+        return false;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - xmin, xmax - x0, y0 - ymin, ymax - y0};
+    double t0 = 0.0;
+    double t1 = 1.0;
+    int edge0 = -1; // boundary that set t0 / t1, so its coordinate is set exactly
+    int edge1 = -1;
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0.0) {
+            if (q[k] < 0.0)
+                return false;
+            continue;
+        }
+        const double t = q[k] / p[k];
+        if (p[k] < 0.0) {
+            if (t > t0) {
+                t0 = t;
+                edge0 = k;
+            }
+        } else if (t < t1) {
+            t1 = t;
+            edge1 = k;
+        }
+    }
+    if (t0 > t1)
+        return false;
+    const double bounds[4] = {xmin, xmax, ymin, ymax};
+    const double ox = x0;
+    const double oy = y0;
+    if (edge1 >= 0) {
+        x1 = ox + t1 * dx;
+        y1 = oy + t1 * dy;
+        (edge1 < 2 ? x1 : y1) = bounds[edge1];
+    }
+    if (edge0 >= 0) {
+        x0 = ox + t0 * dx;
+        y0 = oy + t0 * dy;
+        (edge0 < 2 ? x0 : y0) = bounds[edge0];
+    }
+    return true;
+}
+
+bool LineRasterizer::line(double x0, double y0, double x1, double y1, QRgb colour) {
+    if (!(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1) &&
+          std::isfinite(x1 - x0) && std::isfinite(y1 - y0)))
+        return false;
+    // Pixel centres at whole numbers: the image spans [-0.5, size - 0.5), open
+    // at the right and bottom so that a point on the far edge (column == width)
+    // lies outside, as it does for pixel (floor(col), floor(row)).
+    x0 -= 0.5;
+    y0 -= 0.5;
+    x1 -= 0.5;
+    y1 -= 0.5;
+    if (bits_ == nullptr ||
+        !clipSegment(x0, y0, x1, y1, -0.5, -0.5, width_ - 0.5 - kEdge, height_ - 0.5 - kEdge))
+        return true;
+
+    auto toPixel = [](double v, int size) {
+        return std::clamp(static_cast<int>(std::floor(v + 0.5)), 0, size - 1);
+    };
+    int ix0 = toPixel(x0, width_);
+    int iy0 = toPixel(y0, height_);
+    const int ix1 = toPixel(x1, width_);
+    const int iy1 = toPixel(y1, height_);
+
+    const std::uint32_t px = 0xff000000u | colour;
+    const int adx = std::abs(ix1 - ix0);
+    const int ady = std::abs(iy1 - iy0);
+    const int sx = ix1 >= ix0 ? 1 : -1;
+    const int sy = iy1 >= iy0 ? 1 : -1;
+    std::uint32_t* at = bits_ + iy0 * stride_ + ix0;
+    const std::ptrdiff_t stepY = sy * stride_;
+
+    if (adx >= ady) {
+        // x-major: one pixel per column; the row follows the midpoint rule.
+        int d = 2 * ady - adx;
+        int x = ix0;
+        for (int i = 0; i <= adx; ++i) {
+            if (!dotted_ || ((x >> 1) & 1) == 0)
+                *at = px;
+            if (i == adx)
+                break;
+            if (d > 0) {
+                at += stepY;
+                d -= 2 * adx;
+            }
+            d += 2 * ady;
+            at += sx;
+            x += sx;
+        }
+    } else {
+        int d = 2 * adx - ady;
+        int y = iy0;
+        for (int i = 0; i <= ady; ++i) {
+            if (!dotted_ || ((y >> 1) & 1) == 0)
+                *at = px;
+            if (i == ady)
+                break;
+            if (d > 0) {
+                at += sx;
+                d -= 2 * ady;
+            }
+            d += 2 * adx;
+            at += stepY;
+            y += sy;
+        }
+    }
+    return true;
+}
+
+} // namespace zr

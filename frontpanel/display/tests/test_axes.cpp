@@ -1,0 +1,311 @@
+#include "axes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+using namespace zr;
+
+XAxisInputs zoomSpectrum5MHz() {
+    XAxisInputs in;
+    in.modeindex = kModeSpectrum;
+    in.datatypeindex = 1;
+    in.blocklen = 1024;
+    in.fs = 20480000.0;
+    in.clockfreq = 20480000.0;
+    in.centerfrac = 5000000.0 / 20480000.0;
+    return in;
+}
+
+TEST(XAxis, PerMode) {
+    XAxisInputs in;
+    in.fs = 20480000.0;
+    in.blocklen = 1024;
+
+    in.modeindex = kModeTime;
+    XAxis t = computeXAxis(in);
+    EXPECT_EQ(t.xstart, 0.0);
+    EXPECT_DOUBLE_EQ(t.xstep, 1.0 / 20480000.0);
+    EXPECT_EQ(t.npoints, 1024);
+
+    // Baseband spectrum: 512 lines spaced fs / 1024, starting at the centre value.
+    in.modeindex = kModeSpectrum;
+    in.centerfrac = 0.25;
+    XAxis b = computeXAxis(in);
+    EXPECT_DOUBLE_EQ(b.xstart, 5120000.0);
+    EXPECT_DOUBLE_EQ(b.xstep, 20000.0);
+    EXPECT_EQ(b.npoints, 512);
+
+    // Zoom spectrum: centre +- fs/2 with blocklen lines.
+    XAxis z = computeXAxis(zoomSpectrum5MHz());
+    EXPECT_NEAR(z.xstart, -5240000.0, 1e-6);
+    EXPECT_DOUBLE_EQ(z.xstep, 20000.0);
+    EXPECT_EQ(z.npoints, 1024);
+
+    in.modeindex = kModeHistogram;
+    in.histmin = -1.0;
+    in.histmax = 1.0;
+    in.nbins = 256;
+    XAxis h = computeXAxis(in);
+    EXPECT_EQ(h.xstart, -1.0);
+    EXPECT_DOUBLE_EQ(h.xstep, 2.0 / 256.0);
+    EXPECT_EQ(h.npoints, 256);
+}
+
+TEST(XAxis, ResampledTimeDomainStartsLater) {
+    XAxisInputs in;
+    in.modeindex = kModeTime;
+    in.fs = 1000.0;
+    in.resampGaussian = true;
+    EXPECT_DOUBLE_EQ(computeXAxis(in).xstart, 8e-3);
+    in.resampGaussian = false;
+    in.resampFlat = true;
+    EXPECT_DOUBLE_EQ(computeXAxis(in).xstart, 11e-3);
+    in.datatypeindex = 1; // zoom data are not resampled
+    EXPECT_EQ(computeXAxis(in).xstart, 0.0);
+}
+
+TEST(XAxis, BadInputsKeepAUsableBlock) {
+    XAxisInputs in;
+    in.modeindex = kModeHistogram;
+    in.nbins = 0;
+    XAxis h = computeXAxis(in);
+    EXPECT_EQ(h.npoints, 1);
+    EXPECT_TRUE(std::isfinite(h.xstep));
+    in.nbins = 1e9;
+    EXPECT_EQ(computeXAxis(in).npoints, kMaxPoints);
+    in.modeindex = kModeSpectrum;
+    in.blocklen = 0;
+    EXPECT_EQ(computeXAxis(in).npoints, 1);
+    EXPECT_TRUE(std::isfinite(computeXAxis(in).xstep));
+    in.modeindex = 3;
+    EXPECT_THROW(computeXAxis(in), std::out_of_range);
+}
+
+TEST(AxisLabels, TimeDomainExampleExactly) {
+    DisplayState s;
+    s.xref[0] = 0;
+    s.xperdiv[0] = 10e-6;
+    s.xrefpos[0] = 0;
+    s.yref[0] = 0;
+    s.yperdiv[0] = 0.1;
+    s.yrefpos[0] = 0;
+    const AxisLabels l = axisLabels(s, kModeTime);
+    EXPECT_EQ(l[0], "Time Domain");
+    EXPECT_EQ(l[1], "X:   Left=   0.000000Sec ,   10.000000uSec/div");
+    EXPECT_EQ(l[2], "Y:    Top=   0.000000Volts ,  100.000000mVolts/div");
+}
+
+TEST(AxisLabels, OtherModesAndPositions) {
+    DisplayState s; // preset values
+    AxisLabels l = axisLabels(s, kModeSpectrum);
+    EXPECT_EQ(l[0], "Spectrum");
+    EXPECT_EQ(l[1], "X:   Left=   0.000000Hz ,    1.024000MHz/div");
+    EXPECT_EQ(l[2], "Y:    Top=   0.000000dBm ,   10.000000dBm/div");
+
+    l = axisLabels(s, kModeHistogram);
+    EXPECT_EQ(l[0], "Histogram");
+    EXPECT_EQ(l[1], "X: Center=   0.000000Volts ,  100.000000mVolts/div");
+    EXPECT_EQ(l[2], "Y: Bottom=   0.000000Counts ,  100.000000mCounts/div");
+
+    s.xrefpos[1] = 2;
+    s.xref[1] = 5e6;
+    s.yrefpos[1] = 1;
+    s.yref[1] = -20.5;
+    l = axisLabels(s, kModeSpectrum);
+    EXPECT_EQ(l[1], "X:  Right=   5.000000MHz ,    1.024000MHz/div");
+    EXPECT_EQ(l[2], "Y: Center= -20.500000dBm ,   10.000000dBm/div");
+    EXPECT_THROW(axisLabels(s, -1), std::out_of_range);
+}
+
+TEST(AxisLabels, LabelaxesStoresTheAxisAndClearsRelabel) {
+    DisplayState s;
+    s.relabel = true;
+    XAxisInputs in = zoomSpectrum5MHz();
+    const AxisLabels l = labelaxes(s, in);
+    EXPECT_FALSE(s.relabel);
+    EXPECT_NEAR(s.xstart, -5240000.0, 1e-6);
+    EXPECT_DOUBLE_EQ(s.xstep, 20000.0);
+    EXPECT_EQ(s.npoints, 1024);
+    EXPECT_EQ(l[0], "Spectrum");
+}
+
+TEST(XAuto, ZoomSpectrumExample) {
+    DisplayState s;
+    labelaxes(s, zoomSpectrum5MHz());
+    s.xposindex = 0;
+    const XAutoResult r = xautoscale(s, kModeSpectrum, 10.0);
+    EXPECT_NEAR(r.xref, -5240000.0, 1e-6);
+    EXPECT_DOUBLE_EQ(r.xperdiv, 2048000.0);
+
+    s.xposindex = 1; // centre of the span: 5 MHz - 10.24 MHz + 10.24 MHz
+    EXPECT_NEAR(xautoscale(s, kModeSpectrum, 10.0).xref, 5000000.0, 1e-6);
+    s.xposindex = 2;
+    EXPECT_NEAR(xautoscale(s, kModeSpectrum, 10.0).xref, 15240000.0, 1e-6);
+    EXPECT_DOUBLE_EQ(xautoscale(s, kModeSpectrum, 8.0).xperdiv, 2560000.0);
+}
+
+TEST(XAuto, TimeDomainReferenceIsZeroEvenWhenResampled) {
+    DisplayState s;
+    XAxisInputs in;
+    in.modeindex = kModeTime;
+    in.fs = 1000.0;
+    in.blocklen = 100;
+    in.resampFlat = true;
+    labelaxes(s, in);
+    ASSERT_DOUBLE_EQ(s.xstart, 11e-3);
+    s.xposindex = 0;
+    EXPECT_EQ(xautoscale(s, kModeTime, 10.0).xref, 0.0);
+    s.xposindex = 2;
+    EXPECT_DOUBLE_EQ(xautoscale(s, kModeTime, 10.0).xref, 0.1);
+    EXPECT_DOUBLE_EQ(xautoscale(s, kModeTime, 10.0).xperdiv, 0.01);
+}
+
+TEST(XAuto, UnusableGridCountFallsBackToTheStoredOne) {
+    DisplayState s;
+    labelaxes(s, zoomSpectrum5MHz());
+    s.xgrids[1] = 4;
+    EXPECT_DOUBLE_EQ(xautoscale(s, kModeSpectrum, 0.0).xperdiv, 20480000.0 / 4);
+    EXPECT_DOUBLE_EQ(xautoscale(s, kModeSpectrum, -3.0).xperdiv, 20480000.0 / 4);
+    EXPECT_DOUBLE_EQ(xautoscale(s, kModeSpectrum, std::numeric_limits<double>::quiet_NaN()).xperdiv,
+                     20480000.0 / 4);
+    s.xgrids[1] = 0;
+    EXPECT_DOUBLE_EQ(xautoscale(s, kModeSpectrum, 0.0).xperdiv, 20480000.0 / 10);
+}
+
+TEST(YAuto, MinusOneToOneWithTenDivisions) {
+    const std::vector<float> d = {0.0f, -1.0f, 0.5f, 1.0f, -0.25f};
+    const auto top = autoscaley(d, 5, 10, 0);
+    const auto mid = autoscaley(d, 5, 10, 1);
+    const auto bot = autoscaley(d, 5, 10, 2);
+    ASSERT_TRUE(top && mid && bot);
+    EXPECT_DOUBLE_EQ(top->yperdiv, 0.25);
+    EXPECT_DOUBLE_EQ(top->yref, 1.25);
+    EXPECT_DOUBLE_EQ(mid->yperdiv, 0.25);
+    EXPECT_DOUBLE_EQ(mid->yref, 0.125);
+    EXPECT_DOUBLE_EQ(bot->yperdiv, 0.25);
+    EXPECT_DOUBLE_EQ(bot->yref, -1.0);
+}
+
+TEST(YAuto, StepExamples) {
+    EXPECT_DOUBLE_EQ(autoscaleStep(0.32), 0.35);
+    EXPECT_DOUBLE_EQ(autoscaleStep(0.55), 0.6);
+    EXPECT_DOUBLE_EQ(autoscaleStep(0.7), 0.75);
+    EXPECT_DOUBLE_EQ(autoscaleStep(0.8), 1.0);
+    EXPECT_DOUBLE_EQ(autoscaleStep(0.12), 0.15);
+    // The same through data spanning 10 divisions of those sizes.
+    const double raws[] = {0.32, 0.55, 0.7, 0.8, 0.12};
+    const double want[] = {0.35, 0.6, 0.75, 1.0, 0.15};
+    for (int i = 0; i < 5; ++i) {
+        const std::vector<float> d = {0.0f, static_cast<float>(raws[i] * 10)};
+        const auto r = autoscaley(d, 2, 10, 2);
+        ASSERT_TRUE(r) << raws[i];
+        EXPECT_NEAR(r->yperdiv, want[i], 1e-12) << raws[i];
+        EXPECT_DOUBLE_EQ(r->yref, 0.0) << raws[i];
+    }
+}
+
+TEST(YAuto, MantissaTable) {
+    const double m[] = {1.0, 1.49, 1.5, 2.2, 3.0, 3.49, 3.5, 4.0, 5.99, 6.0, 7.49, 7.5, 9.99};
+    const double c[] = {1.5, 1.5, 2.0, 2.5, 3.5, 3.5, 4.0, 5.0, 6.0, 7.5, 7.5, 10.0, 10.0};
+    for (int i = 0; i < 13; ++i) {
+        EXPECT_DOUBLE_EQ(autoscaleStep(m[i]), c[i]) << m[i];
+        EXPECT_DOUBLE_EQ(autoscaleStep(m[i] * 1000), c[i] * 1000) << m[i];
+        EXPECT_NEAR(autoscaleStep(m[i] * 1e-6), c[i] * 1e-6, 1e-20) << m[i];
+    }
+}
+
+TEST(YAuto, StepIsAlwaysLargerThanRaw) {
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> ex(-15.0, 15.0);
+    for (int i = 0; i < 20000; ++i) {
+        const double raw = std::pow(10.0, ex(rng));
+        const double d = autoscaleStep(raw);
+        ASSERT_GT(d, raw) << raw;
+        ASSERT_LE(d, 1.5 * raw * (1 + 1e-12)) << raw;
+    }
+    // Exact powers of ten and values next to them.
+    for (int p = -12; p <= 12; ++p) {
+        const double v = std::pow(10.0, p);
+        EXPECT_NEAR(autoscaleStep(v), 1.5 * v, 1.5 * v * 1e-12) << p;
+        EXPECT_NEAR(autoscaleStep(std::nextafter(v, 0.0)), v, v * 1e-12) << p;
+    }
+}
+
+TEST(YAuto, NothingChangesForFlatOrUnusableData) {
+    const std::vector<float> flat(100, 3.0f);
+    EXPECT_FALSE(autoscaley(flat, 100, 10, 0));
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::vector<float> bad = {nan, inf, -inf, nan};
+    EXPECT_FALSE(autoscaley(bad, 4, 10, 0));
+    EXPECT_FALSE(autoscaley({}, 0, 10, 0));
+    EXPECT_FALSE(autoscaley(std::vector<float>{1.0f, 2.0f}, 2, 0, 0)); // no divisions
+    // Non-finite values are left out of the range.
+    const std::vector<float> mixed = {nan, -1.0f, inf, 1.0f, -inf};
+    const auto r = autoscaley(mixed, 5, 10, 0);
+    ASSERT_TRUE(r);
+    EXPECT_DOUBLE_EQ(r->yperdiv, 0.25);
+    EXPECT_DOUBLE_EQ(r->yref, 1.25);
+}
+
+TEST(YAuto, ReadsOnlyTheFirstNpointsAndNeverBeyondTheBlock) {
+    const std::vector<float> d = {-1.0f, 1.0f, 100.0f};
+    const auto r = autoscaley(d, 2, 10, 0);
+    ASSERT_TRUE(r);
+    EXPECT_DOUBLE_EQ(r->yperdiv, 0.25); // 100 is not part of the block
+    // npoints larger than the array: only the array is read.
+    const auto r2 = autoscaley(std::span<const float>(d.data(), 2), 1000, 10, 0);
+    ASSERT_TRUE(r2);
+    EXPECT_DOUBLE_EQ(r2->yperdiv, 0.25);
+}
+
+TEST(YAuto, AllMinusFiveHundredSpectrumLeavesTheScale) {
+    const std::vector<float> d(1024, -500.0f);
+    EXPECT_FALSE(autoscaley(d, 1024, 10, 0));
+}
+
+TEST(RefPositions, OnlyTheCurrentModeChanges) {
+    DisplayState s;
+    s.relabel = false;
+    selectYPos(s, kModeSpectrum, 1);
+    EXPECT_EQ(s.yposindex, 1);
+    EXPECT_EQ(s.yrefpos[1], 1);
+    EXPECT_EQ(s.yrefpos[0], 1); // preset values of the other modes
+    EXPECT_EQ(s.yrefpos[2], 2);
+    EXPECT_TRUE(s.relabel);
+
+    s.relabel = false;
+    selectXPos(s, kModeTime, 2);
+    EXPECT_EQ(s.xposindex, 2);
+    EXPECT_EQ(s.xrefpos[0], 2);
+    EXPECT_EQ(s.xrefpos[1], 0);
+    EXPECT_EQ(s.xrefpos[2], 1);
+    EXPECT_TRUE(s.relabel);
+
+    selectXPos(s, kModeTime, 9);
+    EXPECT_EQ(s.xrefpos[0], 2);
+    EXPECT_THROW(selectYPos(s, 3, 0), std::out_of_range);
+}
+
+TEST(DisplayStateDefaults, PresetValues) {
+    DisplayState s;
+    s.yperdiv = {1, 2, 3};
+    s.markstep = {0, 0, 0};
+    s.markx = {7, 8, 9};
+    presetDisplaySetup(s);
+    EXPECT_EQ(s.yperdiv, (PerMode{1.0, 10.0, 0.1}));
+    EXPECT_EQ(s.xperdiv, (PerMode{5e-6, 1024000.0, 0.1}));
+    EXPECT_EQ(s.markstep, (PerMode{1e-6, 1000000.0, 1.0}));
+    EXPECT_EQ(s.yrefpos, (PerModeIndex{1, 0, 2}));
+    EXPECT_EQ(s.xrefpos, (PerModeIndex{0, 0, 1}));
+    EXPECT_EQ(s.markx, (PerMode{7, 8, 9})); // not written by the preset
+}
+
+} // namespace

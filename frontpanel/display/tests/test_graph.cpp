@@ -1,0 +1,390 @@
+#include "graph.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <set>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+using namespace zr;
+
+constexpr int W = 417;
+constexpr int H = 345;
+const QRgb kBack = qRgb(255, 255, 255);
+const QRgb kTrace = qRgb(0, 0, 0);
+const QRgb kGrid = qRgb(128, 128, 128);
+const QRgb kMark = qRgb(128, 0, 0);
+
+QRgb at(const QImage& img, int x, int y) {
+    return img.pixel(x, y) | 0xff000000u;
+}
+
+int countColour(const QImage& img, QRgb c) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            n += at(img, x, y) == (c | 0xff000000u);
+    return n;
+}
+
+// Time-domain setup: 10 x 10 divisions, 1 V/div, 0 V in the centre, 5 us/div from the left.
+struct Fixture {
+    DisplayState s;
+    std::vector<float> data;
+    GraphInputs in;
+    QImage img{W, H, QImage::Format_RGB32};
+
+    Fixture() {
+        s.relabel = false;
+        s.markmode = 0;
+        s.xstart = 0.0;
+        s.xstep = 1e-6;
+        s.npoints = 100;
+        data.assign(kMaxPoints, 0.0f);
+        in.modeindex = kModeTime;
+        in.dispdata = data;
+    }
+    GraphTexts draw() { return drawgraph(s, in, img); }
+    int row(double v) const {
+        return static_cast<int>(
+            std::floor(userToPixel(graphFrame(s, in.modeindex), 0, v, W, H).row));
+    }
+    int col(double h) const {
+        return static_cast<int>(
+            std::floor(userToPixel(graphFrame(s, in.modeindex), h, 0, W, H).col));
+    }
+};
+
+TEST(GraphFrame, CoordinateSystemOfThePreset) {
+    DisplayState s;
+    GraphFrame f = graphFrame(s, kModeTime); // 0 V at the centre, 1 V/div, 10 divisions
+    EXPECT_DOUBLE_EQ(f.L, 0.0);
+    EXPECT_DOUBLE_EQ(f.T, 5.0);
+    EXPECT_DOUBLE_EQ(f.S, 10.0);
+    EXPECT_DOUBLE_EQ(f.width(), 10.02);
+    f = graphFrame(s, kModeHistogram); // 0 V at the horizontal centre, 0 counts at the bottom
+    EXPECT_DOUBLE_EQ(f.L, -5.0);
+    EXPECT_DOUBLE_EQ(f.T, 1.0);
+    EXPECT_THROW(graphFrame(s, 3), std::out_of_range);
+}
+
+TEST(GraphFrame, MappingOfCornersAndReferencePositions) {
+    DisplayState s;
+    for (int pos = 0; pos < 3; ++pos) {
+        s.yrefpos[0] = static_cast<std::int16_t>(pos);
+        s.yref[0] = 2.0;
+        s.xrefpos[0] = static_cast<std::int16_t>(pos);
+        s.xref[0] = 10e-6;
+        const GraphFrame f = graphFrame(s, kModeTime);
+        const PixelPos p = userToPixel(f, s.xref[0] / s.xperdiv[0], s.yref[0], W, H);
+        // Reference value on the top / middle / bottom grid line; left / centre / right.
+        EXPECT_NEAR(p.row, pos * 5.0 / 10.02 * H, 1e-9) << pos;
+        EXPECT_NEAR(p.col, pos * 5.0 / 10.02 * W, 1e-9) << pos;
+    }
+    const GraphFrame f = graphFrame(s, kModeTime);
+    const PixelPos br = userToPixel(f, f.L + f.width(), f.T - f.height(), W, H);
+    EXPECT_NEAR(br.col, W, 1e-9);
+    EXPECT_NEAR(br.row, H, 1e-9);
+    EXPECT_NEAR(pixelToUserX(f, 208.5, W), f.L + 208.5 / W * 10.02, 1e-12);
+    EXPECT_NEAR(userToPixel(f, pixelToUserX(f, 100, W), 0, W, H).col, 100, 1e-9);
+}
+
+TEST(Drawgraph, GridLinesLandOnTheirPixels) {
+    Fixture t;
+    t.s.npoints = 1;
+    t.data[0] = 1e30f; // keep the trace off the picture
+    t.draw();
+    // 11 vertical lines: columns of k / 10.02 * W; the last at 416 of 0..416.
+    std::set<int> cols;
+    const int freeRow = t.row(4.5); // between the first two horizontal lines
+    for (int x = 0; x < W; ++x)
+        if (at(t.img, x, freeRow) == (kGrid | 0xff000000u))
+            cols.insert(x);
+    std::set<int> want;
+    for (int k = 0; k <= 10; ++k)
+        want.insert(t.col(k));
+    EXPECT_EQ(cols, want);
+    EXPECT_EQ(*cols.rbegin(), 416);
+    EXPECT_EQ(*cols.begin(), 0);
+    // 11 horizontal lines at rows of k / 10.02 * H; the last at 344 of 0..344.
+    std::set<int> rows;
+    const int freeCol = t.col(2.5);
+    for (int y = 0; y < H; ++y)
+        if (at(t.img, freeCol, y) == (kGrid | 0xff000000u))
+            rows.insert(y);
+    std::set<int> wantRows;
+    for (int k = 0; k <= 10; ++k)
+        wantRows.insert(t.row(5.0 - k));
+    EXPECT_EQ(rows, wantRows);
+    EXPECT_EQ(*rows.rbegin(), 344);
+    // The top grid line runs from the left to the right grid line, the left one
+    // from the top to the bottom grid line: the grid is closed.
+    for (int x = 0; x < W; ++x)
+        EXPECT_EQ(at(t.img, x, 0), kGrid | 0xff000000u) << x;
+    for (int y = 0; y < H; ++y)
+        EXPECT_EQ(at(t.img, 0, y), kGrid | 0xff000000u) << y;
+    // Everything else is background or grid.
+    EXPECT_EQ(countColour(t.img, kBack) + countColour(t.img, kGrid), W * H);
+    // On a 1000 x 500 picture the 0.2 % margin is 2 and 1 pixels: the right
+    // grid line lies in column 998, the bottom one in row 499.
+    QImage big(1000, 500, QImage::Format_RGB32);
+    drawgraph(t.s, t.in, big);
+    EXPECT_EQ(at(big, 998, 250 + 7), kGrid | 0xff000000u);
+    EXPECT_EQ(at(big, 999, 257), kBack | 0xff000000u);
+    EXPECT_EQ(at(big, 500, 499), kGrid | 0xff000000u);
+    EXPECT_EQ(at(big, 503, 498), kBack | 0xff000000u);
+}
+
+TEST(Drawgraph, HorizontalTraceAtAKnownValue) {
+    Fixture t;
+    std::fill(t.data.begin(), t.data.begin() + 100, 2.0f); // 2 V: 3 divisions below the top
+    t.draw();
+    const int r = t.row(2.0);
+    EXPECT_EQ(r, static_cast<int>(std::floor(3.0 / 10.02 * H)));
+    // 100 points at 1 us, 5 us/div: 19.8 divisions, cut off at the right edge.
+    for (int x = 0; x < W; ++x)
+        ASSERT_EQ(at(t.img, x, r), kTrace | 0xff000000u) << x;
+    EXPECT_EQ(countColour(t.img, kTrace), W); // nothing else in the trace colour
+}
+
+TEST(Drawgraph, TraceJoinsEveryPointToTheNext) {
+    Fixture t;
+    t.s.npoints = 5;
+    t.s.xstep = 5e-6; // one division per point
+    const float v[5] = {4.0f, -4.0f, 0.0f, 1.0f, 1.0f};
+    std::copy(v, v + 5, t.data.begin());
+    t.draw();
+    // At the column of each point the trace passes that point's row.
+    for (int g = 0; g < 5; ++g)
+        EXPECT_EQ(at(t.img, t.col(g), t.row(v[g])), kTrace | 0xff000000u) << g;
+    // The steep segment 0 -> 1 covers every row between its ends.
+    for (int y = t.row(4.0); y <= t.row(-4.0); ++y) {
+        bool hit = false;
+        for (int x = t.col(0); x <= t.col(1); ++x)
+            hit |= at(t.img, x, y) == (kTrace | 0xff000000u);
+        ASSERT_TRUE(hit) << y;
+    }
+    // Beyond the last point nothing is drawn in the trace colour.
+    for (int x = t.col(4) + 1; x < W; ++x)
+        for (int y = 0; y < H; ++y)
+            ASSERT_NE(at(t.img, x, y), kTrace | 0xff000000u);
+}
+
+TEST(Drawgraph, SinglePointIsOnePixel) {
+    Fixture t;
+    t.s.npoints = 1;
+    t.data[0] = -1.0f;
+    t.s.xstart = 10e-6; // 2 divisions
+    t.draw();
+    EXPECT_EQ(countColour(t.img, kTrace), 1);
+    EXPECT_EQ(at(t.img, t.col(2), t.row(-1.0)), kTrace | 0xff000000u);
+}
+
+TEST(Drawgraph, ReadsOnlyTheBlock) {
+    Fixture t;
+    std::vector<float> shortBlock(10, 1.0f);
+    t.in.dispdata = shortBlock;
+    t.s.npoints = 1000; // larger than the block handed in: only 10 points are read
+    t.s.xstep = 5e-6;
+    t.draw();
+    EXPECT_EQ(at(t.img, t.col(9), t.row(1.0)), kTrace | 0xff000000u);
+    // Right of the last point only the grid line of 1 V remains on that row.
+    EXPECT_EQ(at(t.img, t.col(9) + 2, t.row(1.0)), kGrid | 0xff000000u);
+}
+
+TEST(Drawgraph, OverflowingDataSkipOnlyTheFailingSegments) {
+    Fixture t;
+    t.s.npoints = 10;
+    t.s.xstep = 5e-6;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const float v[10] = {1, 1, 1, nan, 1, 1, inf, 1, 1, 1};
+    std::copy(v, v + 10, t.data.begin());
+    const GraphTexts out = t.draw();
+    // Segments 2->3, 3->4, 5->6, 6->7 touch a non-number.
+    EXPECT_EQ(out.skippedSegments, 4);
+    const int r = t.row(1.0);
+    for (int x = t.col(0); x <= t.col(2); ++x)
+        EXPECT_EQ(at(t.img, x, r), kTrace | 0xff000000u) << x;
+    for (int x = t.col(4); x <= t.col(5); ++x)
+        EXPECT_EQ(at(t.img, x, r), kTrace | 0xff000000u) << x;
+    for (int x = t.col(7); x <= t.col(9); ++x)
+        EXPECT_EQ(at(t.img, x, r), kTrace | 0xff000000u) << x;
+    EXPECT_NE(at(t.img, (t.col(2) + t.col(4)) / 2, r), kTrace | 0xff000000u);
+}
+
+TEST(Drawgraph, HugeValuesAndTinyScalesNeverCrash) {
+    Fixture t;
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> u(-3e38f, 3e38f);
+    for (int i = 0; i < 4096; ++i)
+        t.data[i] = (i % 7 == 0) ? std::numeric_limits<float>::max() : u(rng);
+    t.data[100] = std::numeric_limits<float>::denorm_min();
+    t.data[101] = -std::numeric_limits<float>::infinity();
+    t.s.npoints = 4096;
+    for (double yperdiv : {1e-20, 1.0, -1.0, 1e300}) {
+        t.s.yperdiv[0] = yperdiv;
+        t.s.yref[0] = 1e300;
+        t.s.xperdiv[0] = 1e-10;
+        EXPECT_NO_THROW(t.draw()) << yperdiv;
+    }
+    // Segments whose pixel coordinates stay finite are drawn: the values cross
+    // the picture as near-vertical lines.
+    t.s.yref[0] = 0;
+    t.s.yperdiv[0] = 1e-20;
+    t.s.xperdiv[0] = 5e-6;
+    t.s.xstep = 5e-6;
+    t.s.npoints = 3;
+    t.data[0] = 1e30f;
+    t.data[1] = -1e30f;
+    t.data[2] = 1e30f;
+    const GraphTexts out = t.draw();
+    EXPECT_EQ(out.skippedSegments, 0);
+    EXPECT_EQ(at(t.img, t.col(0.5), H / 2), kTrace | 0xff000000u);
+    // Non-finite scale values draw no trace and do not crash either.
+    t.s.xperdiv[0] = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(t.draw().skippedSegments, 3);
+    t.s.xperdiv[0] = 5e-6;
+    t.s.xgrids[0] = std::numeric_limits<double>::infinity();
+    EXPECT_NO_THROW(t.draw());
+    t.s.xgrids[0] = 1e9; // no upper limit on X-Grids: the grid is thinned, not hung
+    EXPECT_NO_THROW(t.draw());
+}
+
+TEST(Drawgraph, AllMinusFiveHundredSpectrum) {
+    Fixture t;
+    t.in.modeindex = kModeSpectrum;
+    t.s.xstart = 0;
+    t.s.xstep = 20000;
+    t.s.npoints = 512;
+    std::fill(t.data.begin(), t.data.begin() + 512, -500.0f);
+    // Preset spectrum scale: 0 dBm top, 10 dB/div: -500 lies far below, cut off.
+    GraphTexts out = t.draw();
+    EXPECT_EQ(out.skippedSegments, 0);
+    EXPECT_EQ(countColour(t.img, kTrace), 0);
+    // 100 dB/div: -500 dBm is the middle grid line.
+    t.s.yperdiv[1] = 100;
+    out = t.draw();
+    EXPECT_EQ(out.skippedSegments, 0);
+    const int r = t.row(-500.0);
+    EXPECT_EQ(r, static_cast<int>(std::floor(500.0 / 1002.0 * H)));
+    // 512 points x 20 kHz = 10.24 MHz = 10 divisions at the preset 1.024 MHz/div.
+    for (int x = 0; x <= t.col(511 * 20000.0 / 1024000.0); ++x)
+        ASSERT_EQ(at(t.img, x, r), kTrace | 0xff000000u) << x;
+}
+
+TEST(Drawgraph, RelabelRunsLabelaxesFirst) {
+    Fixture t;
+    t.s.relabel = true;
+    t.in.axis.fs = 1e6;
+    t.in.axis.blocklen = 50;
+    t.in.axis.modeindex = kModeSpectrum; // overridden by in.modeindex
+    GraphTexts out = t.draw();
+    ASSERT_TRUE(out.axes);
+    EXPECT_EQ((*out.axes)[0], "Time Domain");
+    EXPECT_FALSE(t.s.relabel);
+    EXPECT_EQ(t.s.npoints, 50);
+    EXPECT_DOUBLE_EQ(t.s.xstep, 1e-6);
+    out = t.draw();
+    EXPECT_FALSE(out.axes);
+}
+
+TEST(Drawgraph, AveragesLine) {
+    Fixture t;
+    t.in.avgmode = 1;
+    t.in.avgcount = 12;
+    EXPECT_EQ(t.draw().averages, "Averages =  12");
+    t.in.avgcount = 0;
+    EXPECT_EQ(t.draw().averages, "Averages =  0");
+    t.in.avgmode = 2;
+    t.in.avgcount = 123456;
+    EXPECT_EQ(t.draw().averages, "Averages =  123456");
+    t.in.avgmode = 0;
+    EXPECT_EQ(t.draw().averages, "");
+    EXPECT_EQ(averagesText(-3), "Averages = -3");
+}
+
+TEST(Drawgraph, MarkerLineAndReadout) {
+    Fixture t;
+    t.in.modeindex = kModeSpectrum;
+    t.s.xstart = 0;
+    t.s.xstep = 10000;
+    t.s.npoints = 512;
+    t.data[125] = -20.5f;
+    t.s.markx[1] = 1.25e6;
+    t.s.markmode = 1;
+    GraphTexts out = t.draw();
+    EXPECT_EQ(out.marker, "Marker: X=    1.250000MHz  Y=  -20.500000dBm");
+    // Dotted dark red line at 1.25 MHz / 1.024 MHz per division, from top to bottom grid line.
+    const int c = t.col(1.25e6 / 1024000.0);
+    int red = 0;
+    for (int y = 0; y < H; ++y) {
+        if (at(t.img, c, y) == (kMark | 0xff000000u)) {
+            ++red;
+            EXPECT_EQ((y / 2) % 2, 0) << y; // two on, two off
+        }
+    }
+    EXPECT_GE(red, 340 / 2 - 2);
+    EXPECT_EQ(countColour(t.img, kMark), red); // nowhere else
+    EXPECT_DOUBLE_EQ(t.s.markx[1], 1.25e6);
+
+    t.s.markmode = 0;
+    out = t.draw();
+    EXPECT_EQ(out.marker, "");
+    EXPECT_EQ(countColour(t.img, kMark), 0);
+}
+
+TEST(Drawgraph, MarkerOutsideTheDataStandsOnTheEndPoint) {
+    Fixture t;
+    t.s.markmode = 1;
+    t.s.xstart = 10e-6;
+    t.s.xstep = 5e-6;
+    t.s.npoints = 4;
+    t.data[0] = 0.5f;
+    t.s.markx[0] = -1.0;
+    GraphTexts out = t.draw();
+    EXPECT_EQ(out.marker, "Marker: X=   10.000000us  Y=  500.000000mV");
+    EXPECT_EQ(t.s.markx[0], -1.0); // never written back
+    int red = 0;
+    for (int y = 0; y < H; ++y)
+        red += at(t.img, t.col(2), y) == (kMark | 0xff000000u);
+    EXPECT_GT(red, 0);
+}
+
+TEST(Drawgraph, BadModeChangesNothing) {
+    Fixture t;
+    t.img.fill(qRgb(1, 2, 3));
+    t.s.relabel = true;
+    t.in.modeindex = 3;
+    EXPECT_THROW(t.draw(), std::out_of_range);
+    EXPECT_TRUE(t.s.relabel);
+    EXPECT_EQ(at(t.img, 5, 5), qRgb(1, 2, 3));
+}
+
+TEST(Drawgraph, NullPictureGivesTheTexts) {
+    Fixture t;
+    QImage none;
+    t.s.markmode = 1;
+    t.in.avgmode = 1;
+    t.in.avgcount = 3;
+    const GraphTexts out = drawgraph(t.s, t.in, none);
+    EXPECT_EQ(out.averages, "Averages =  3");
+    EXPECT_FALSE(out.marker.empty());
+}
+
+TEST(Drawgraph, UsesTheGivenColours) {
+    Fixture t;
+    t.in.colours.background = qRgb(10, 20, 30);
+    t.in.colours.foreground = qRgb(200, 200, 0);
+    std::fill(t.data.begin(), t.data.begin() + 100, 2.0f);
+    t.draw();
+    EXPECT_EQ(at(t.img, 211, H - 2), qRgb(10, 20, 30));
+    EXPECT_EQ(at(t.img, 3, t.row(2.0)), qRgb(200, 200, 0));
+}
+
+} // namespace

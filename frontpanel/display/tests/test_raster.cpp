@@ -1,0 +1,241 @@
+#include "raster.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <set>
+#include <utility>
+
+namespace {
+
+using zr::LineRasterizer;
+using Pixels = std::set<std::pair<int, int>>; // (column, row)
+
+constexpr QRgb kWhite = 0xffffff;
+constexpr QRgb kInk = 0x102030;
+
+QImage blank(int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(QColor(255, 255, 255));
+    return img;
+}
+
+Pixels inked(const QImage& img) {
+    Pixels p;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if ((img.pixel(x, y) & 0xffffff) != kWhite)
+                p.insert({x, y});
+    return p;
+}
+
+// Pixels of one segment between pixel centres (integer endpoints).
+Pixels drawCentres(int w, int h, int x0, int y0, int x1, int y1) {
+    QImage img = blank(w, h);
+    LineRasterizer r(img);
+    EXPECT_TRUE(r.line(x0 + 0.5, y0 + 0.5, x1 + 0.5, y1 + 0.5, kInk));
+    return inked(img);
+}
+
+// Distance of point (px, py) from the segment (ax, ay)-(bx, by).
+double distance(double px, double py, double ax, double ay, double bx, double by) {
+    const double dx = bx - ax;
+    const double dy = by - ay;
+    const double len2 = dx * dx + dy * dy;
+    double t = len2 > 0 ? ((px - ax) * dx + (py - ay) * dy) / len2 : 0.0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(px - (ax + t * dx), py - (ay + t * dy));
+}
+
+TEST(Raster, KnownBresenhamOutputs) {
+    EXPECT_EQ(drawCentres(10, 10, 0, 0, 5, 2),
+              (Pixels{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}}));
+    EXPECT_EQ(drawCentres(10, 10, 1, 1, 1, 4), (Pixels{{1, 1}, {1, 2}, {1, 3}, {1, 4}}));
+    EXPECT_EQ(drawCentres(10, 10, 0, 0, 3, 3), (Pixels{{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
+    EXPECT_EQ(drawCentres(10, 10, 2, 7, 0, 1),
+              (Pixels{{2, 7}, {2, 6}, {1, 5}, {1, 4}, {1, 3}, {0, 2}, {0, 1}}));
+    EXPECT_EQ(drawCentres(10, 10, 4, 4, 4, 4), (Pixels{{4, 4}})); // zero length: one pixel
+}
+
+// Independent reference: one pixel per step of the major axis, both ends
+// included, each within half a pixel of the ideal line on the minor axis.
+TEST(Raster, EveryOctantMatchesTheIdealLine) {
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> cx(0, 39), cy(0, 29);
+    for (int trial = 0; trial < 2000; ++trial) {
+        const int x0 = cx(rng), y0 = cy(rng), x1 = cx(rng), y1 = cy(rng);
+        const Pixels p = drawCentres(40, 30, x0, y0, x1, y1);
+        const int dx = x1 - x0, dy = y1 - y0;
+        const bool xMajor = std::abs(dx) >= std::abs(dy);
+        const int steps = std::max(std::abs(dx), std::abs(dy));
+        ASSERT_EQ(p.size(), static_cast<std::size_t>(steps + 1))
+            << x0 << "," << y0 << " " << x1 << "," << y1;
+        ASSERT_TRUE(p.count({x0, y0}) && p.count({x1, y1}));
+        std::set<int> majors;
+        for (auto [x, y] : p) {
+            if (xMajor) {
+                majors.insert(x);
+                const double ideal = steps == 0 ? y0 : y0 + double(dy) * (x - x0) / dx;
+                ASSERT_LE(std::fabs(y - ideal), 0.5 + 1e-12);
+            } else {
+                majors.insert(y);
+                const double ideal = x0 + double(dx) * (y - y0) / dy;
+                ASSERT_LE(std::fabs(x - ideal), 0.5 + 1e-12);
+            }
+        }
+        ASSERT_EQ(majors.size(), static_cast<std::size_t>(steps + 1));
+    }
+}
+
+// Segments crossing the border or lying far outside: every inked pixel is
+// close to the true segment, the visible part is covered without gaps, and
+// nothing is written outside the image (checked by the sanitizer build).
+TEST(Raster, ClippingAgainstBruteForce) {
+    const int w = 37, h = 23;
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> far(-80.0, 120.0);
+    std::uniform_real_distribution<double> huge(-1e7, 1e7);
+    for (int trial = 0; trial < 3000; ++trial) {
+        const bool big = trial % 3 == 0;
+        const double x0 = big ? huge(rng) : far(rng), y0 = big ? huge(rng) : far(rng);
+        const double x1 = far(rng), y1 = far(rng);
+        QImage img = blank(w, h);
+        LineRasterizer r(img);
+        ASSERT_TRUE(r.line(x0, y0, x1, y1, kInk));
+        const Pixels p = inked(img);
+        for (auto [x, y] : p)
+            ASSERT_LE(distance(x + 0.5, y + 0.5, x0, y0, x1, y1), 1.25)
+                << x0 << "," << y0 << " " << x1 << "," << y1 << " at " << x << "," << y;
+        // Brute force: every pixel whose centre lies within 0.3 of the true
+        // segment must have an inked pixel next to it (the rasterised line may
+        // pass one pixel over on the minor axis).
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                if (distance(x + 0.5, y + 0.5, x0, y0, x1, y1) > 0.3)
+                    continue;
+                bool near = false;
+                for (int oy = -1; oy <= 1 && !near; ++oy)
+                    for (int ox = -1; ox <= 1 && !near; ++ox)
+                        near = p.count({x + ox, y + oy}) > 0;
+                ASSERT_TRUE(near) << x0 << "," << y0 << " " << x1 << "," << y1 << " missing " << x
+                                  << "," << y;
+            }
+    }
+}
+
+TEST(Raster, FarOutsideEndpoints) {
+    const int w = 50, h = 40;
+    {
+        QImage img = blank(w, h);
+        LineRasterizer r(img);
+        ASSERT_TRUE(r.line(-1e12, 10.5, 1e12, 10.5, kInk));
+        Pixels want;
+        for (int x = 0; x < w; ++x)
+            want.insert({x, 10});
+        EXPECT_EQ(inked(img), want);
+    }
+    {
+        QImage img = blank(w, h);
+        LineRasterizer r(img);
+        ASSERT_TRUE(r.line(7.5, 1e300, 7.5, -1e300, kInk));
+        Pixels want;
+        for (int y = 0; y < h; ++y)
+            want.insert({7, y});
+        EXPECT_EQ(inked(img), want);
+    }
+    {
+        QImage img = blank(w, h);
+        LineRasterizer r(img);
+        ASSERT_TRUE(r.line(-1e9, -1e9 + 0.25, 1e9, 1e9 + 0.25, kInk)); // y = x + 0.25
+        const Pixels p = inked(img);
+        EXPECT_EQ(p.size(), static_cast<std::size_t>(h));
+        for (auto [x, y] : p)
+            EXPECT_EQ(x, y);
+    }
+    {
+        // Entirely outside, on every side and across a corner.
+        QImage img = blank(w, h);
+        LineRasterizer r(img);
+        EXPECT_TRUE(r.line(-5, -5, -1, 100, kInk));
+        EXPECT_TRUE(r.line(60, -5, 70, 100, kInk));
+        EXPECT_TRUE(r.line(-100, -1, 100, -1, kInk));
+        EXPECT_TRUE(r.line(-100, 41, 100, 41, kInk));
+        EXPECT_TRUE(r.line(-10, 5, 5, -10, kInk)); // passes the corner outside
+        EXPECT_TRUE(r.line(1e15, 1e15, 2e15, 3e15, kInk));
+        EXPECT_TRUE(inked(img).empty());
+    }
+}
+
+TEST(Raster, NonFiniteAndOverflowingSegmentsAreSkipped) {
+    QImage img = blank(20, 20);
+    LineRasterizer r(img);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double max = std::numeric_limits<double>::max();
+    EXPECT_FALSE(r.line(nan, 1, 5, 5, kInk));
+    EXPECT_FALSE(r.line(1, 1, 5, inf, kInk));
+    EXPECT_FALSE(r.line(-inf, 5, inf, 5, kInk));
+    EXPECT_FALSE(r.line(-max, 5, max, 5, kInk)); // the extent overflows
+    EXPECT_TRUE(inked(img).empty());
+    EXPECT_TRUE(r.line(0.5, 0.5, 3.5, 0.5, kInk)); // the rasteriser still works afterwards
+    EXPECT_EQ(inked(img).size(), 4u);
+}
+
+TEST(Raster, DottedLinePattern) {
+    QImage img = blank(12, 12);
+    LineRasterizer r(img);
+    r.setDotted(true);
+    ASSERT_TRUE(r.line(3.5, -100, 3.5, 100, kInk));
+    Pixels want;
+    for (int y = 0; y < 12; ++y)
+        if ((y / 2) % 2 == 0)
+            want.insert({3, y});
+    EXPECT_EQ(inked(img), want);
+    r.setDotted(false);
+    ASSERT_TRUE(r.line(5.5, 0.5, 5.5, 11.5, kInk));
+    EXPECT_EQ(inked(img).size(), want.size() + 12);
+}
+
+TEST(Raster, ColourAndFormats) {
+    QImage img = blank(8, 8);
+    LineRasterizer r(img);
+    r.fill(qRgb(1, 2, 3));
+    r.line(0, 0.5, 8, 0.5, qRgb(128, 0, 0));
+    EXPECT_EQ(img.pixel(0, 0), qRgb(128, 0, 0));
+    EXPECT_EQ(img.pixel(7, 0), qRgb(128, 0, 0));
+    EXPECT_EQ(img.pixel(3, 3), qRgb(1, 2, 3));
+
+    QImage rgb888(6, 6, QImage::Format_RGB888);
+    rgb888.fill(Qt::white);
+    LineRasterizer r2(rgb888);
+    EXPECT_EQ(rgb888.format(), QImage::Format_RGB32);
+    r2.line(0.5, 0.5, 5.5, 5.5, qRgb(0, 0, 0));
+    EXPECT_EQ(inked(rgb888).size(), 6u);
+
+    QImage null;
+    LineRasterizer r3(null);
+    EXPECT_TRUE(r3.line(0, 0, 10, 10, kInk));
+    EXPECT_FALSE(r3.line(nan(""), 0, 10, 10, kInk));
+}
+
+TEST(Raster, ClipSegmentKeepsTheVisiblePart) {
+    double x0 = -10, y0 = 5, x1 = 30, y1 = 5;
+    ASSERT_TRUE(zr::clipSegment(x0, y0, x1, y1, 0, 0, 20, 10));
+    EXPECT_EQ(x0, 0);
+    EXPECT_EQ(x1, 20);
+    EXPECT_EQ(y0, 5);
+    EXPECT_EQ(y1, 5);
+    x0 = -10, y0 = -10, x1 = 30, y1 = 30;
+    ASSERT_TRUE(zr::clipSegment(x0, y0, x1, y1, 0, 0, 20, 10));
+    EXPECT_DOUBLE_EQ(x0, 0);
+    EXPECT_DOUBLE_EQ(y0, 0);
+    EXPECT_DOUBLE_EQ(x1, 10);
+    EXPECT_DOUBLE_EQ(y1, 10);
+    x0 = 25, y0 = 5, x1 = 30, y1 = 5;
+    EXPECT_FALSE(zr::clipSegment(x0, y0, x1, y1, 0, 0, 20, 10));
+}
+
+} // namespace
