@@ -13,6 +13,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace zr::dsp {
 
 // Rounding rules of one element precision.
@@ -52,15 +56,156 @@ inline void advance_twiddle(double& wr, double& wi, double wpr, double wpi) {
     wi = wi * wpr + t * wpi + wi;
 }
 
-// Complex transform of `count` interleaved points in place, unnormalised.
-// direction +1: kernel e^(-2 pi i kn/N); -1: e^(+2 pi i kn/N).
-// count must be a power of two >= 1 (the caller checks).
-template <typename T> void fft_complex(T* data, std::size_t count, int direction) {
-    using P = Precision<T>;
-    const std::size_t n = 2 * count;
+// One butterfly: the pair at a and the pair at b, twiddle (wr, wi) applied
+// to b. Operands are widened to double and the results rounded to T.
+template <typename T> inline void butterfly(T* a, T* b, double wr, double wi) {
+    const double br = b[0];
+    const double bi = b[1];
+    const double tr = wr * br - wi * bi;
+    const double ti = wr * bi + wi * br;
+    const double ar = a[0];
+    const double ai = a[1];
+    b[0] = static_cast<T>(ar - tr);
+    b[1] = static_cast<T>(ai - ti);
+    a[0] = static_cast<T>(ar + tr);
+    a[1] = static_cast<T>(ai + ti);
+}
 
-    // Bit-reversal reordering. The counters follow 1-based positions, so the
-    // pair at position p is data[p-1], data[p].
+// Twiddle recurrence setup of one butterfly stage of span mmax.
+struct StageTwiddle {
+    double wpr, wpi;
+    StageTwiddle(std::size_t mmax, int direction) {
+        const double theta = -direction * kTwoPiButterfly / static_cast<double>(mmax);
+        const double s = std::sin(0.5 * theta);
+        wpr = -2.0 * s * s;
+        wpi = std::sin(theta);
+    }
+};
+
+// Butterfly stages on n values (n/2 points, bit-reversed), portable code.
+// The twiddle of each stage starts at 1 and is rotated by the recurrence once
+// per butterfly column m (m = 1, 3, ... < mmax). With many columns over a
+// large array, they are taken kChunk at a time: their twiddles are produced by
+// the recurrence into a small local buffer, then every block of the stage runs
+// those columns over contiguous memory. Each butterfly sees exactly the
+// twiddle and the operands it would see column by column, so the results are
+// the same to the last bit; only the memory order differs.
+template <typename T> void butterfly_stages_portable(T* data, std::size_t n, int direction) {
+    using P = Precision<T>;
+    constexpr std::size_t kChunk = 32;
+    const bool large = n * sizeof(T) > 32768;
+    double cwr[kChunk];
+    double cwi[kChunk];
+    for (std::size_t mmax = 2; n > mmax; mmax *= 2) {
+        const std::size_t istep = 2 * mmax;
+        const StageTwiddle st(mmax, direction);
+        double wr = 1.0;
+        double wi = 0.0;
+        const std::size_t columns = mmax / 2;
+        if (columns < kChunk || !large) {
+            // Few columns, or data that stay in the first-level cache: one
+            // pass over the array per column.
+            for (std::size_t m = 0; m < columns; ++m) {
+                const double wim = P::twiddle(wi);
+                for (std::size_t base = 2 * m; base < n; base += istep)
+                    butterfly(data + base, data + base + mmax, wr, wim);
+                advance_twiddle(wr, wi, st.wpr, st.wpi);
+            }
+            continue;
+        }
+        for (std::size_t c0 = 0; c0 < columns; c0 += kChunk) {
+            const std::size_t cnt = columns - c0 < kChunk ? columns - c0 : kChunk;
+            for (std::size_t t = 0; t < cnt; ++t) {
+                cwr[t] = wr;
+                cwi[t] = P::twiddle(wi);
+                advance_twiddle(wr, wi, st.wpr, st.wpi);
+            }
+            for (std::size_t base = 2 * c0; base < n; base += istep) {
+                T* a = data + base;
+                T* b = a + mmax;
+                for (std::size_t t = 0; t < cnt; ++t)
+                    butterfly(a + 2 * t, b + 2 * t, cwr[t], cwi[t]);
+            }
+        }
+    }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define ZRDSP_HAVE_AVX_PATH 1
+
+// Four values widened to double / rounded back to T (round to nearest, as a
+// scalar conversion does).
+__attribute__((target("avx"))) inline __m256d load4(const double* p) {
+    return _mm256_loadu_pd(p);
+}
+__attribute__((target("avx"))) inline __m256d load4(const float* p) {
+    return _mm256_cvtps_pd(_mm_loadu_ps(p));
+}
+__attribute__((target("avx"))) inline void store4(double* p, __m256d v) {
+    _mm256_storeu_pd(p, v);
+}
+__attribute__((target("avx"))) inline void store4(float* p, __m256d v) {
+    _mm_storeu_ps(p, _mm256_cvtpd_ps(v));
+}
+
+// The same stages with two butterflies per AVX operation (no fused
+// multiply-add). Every lane performs the scalar butterfly's operations on the
+// same operands in the same order: tr = wr*br - wi*bi and ti = wr*bi + wi*br
+// come from one addsub of (wr*br, wr*bi) and (wi*bi, wi*br), so the results are
+// bit-identical to butterfly_stages_portable.
+template <typename T>
+__attribute__((target("avx"))) void butterfly_stages_avx(T* data, std::size_t n, int direction) {
+    using P = Precision<T>;
+    constexpr std::size_t kChunk = 32;
+    alignas(32) double cwr[2 * kChunk];
+    alignas(32) double cwi[2 * kChunk];
+    for (std::size_t mmax = 2; n > mmax; mmax *= 2) {
+        const std::size_t istep = 2 * mmax;
+        const StageTwiddle st(mmax, direction);
+        double wr = 1.0;
+        double wi = 0.0;
+        const std::size_t columns = mmax / 2;
+        if (columns == 1) {
+            const double wim = P::twiddle(wi);
+            for (std::size_t base = 0; base < n; base += istep)
+                butterfly(data + base, data + base + mmax, wr, wim);
+            continue;
+        }
+        // columns is a power of two >= 2, so every chunk holds whole pairs.
+        for (std::size_t c0 = 0; c0 < columns; c0 += kChunk) {
+            const std::size_t cnt = columns - c0 < kChunk ? columns - c0 : kChunk;
+            for (std::size_t t = 0; t < cnt; ++t) {
+                cwr[2 * t] = cwr[2 * t + 1] = wr;
+                cwi[2 * t] = cwi[2 * t + 1] = P::twiddle(wi);
+                advance_twiddle(wr, wi, st.wpr, st.wpi);
+            }
+            for (std::size_t base = 2 * c0; base < n; base += istep) {
+                T* a = data + base;
+                T* b = a + mmax;
+                for (std::size_t t = 0; t < 2 * cnt; t += 4) {
+                    const __m256d bv = load4(b + t);
+                    const __m256d p = _mm256_mul_pd(_mm256_load_pd(cwr + t), bv);
+                    const __m256d q =
+                        _mm256_mul_pd(_mm256_load_pd(cwi + t), _mm256_permute_pd(bv, 0x5));
+                    const __m256d tv = _mm256_addsub_pd(p, q);
+                    const __m256d av = load4(a + t);
+                    store4(b + t, _mm256_sub_pd(av, tv));
+                    store4(a + t, _mm256_add_pd(av, tv));
+                }
+            }
+        }
+    }
+}
+
+inline bool cpu_has_avx() {
+    return __builtin_cpu_supports("avx");
+}
+#endif
+
+// Bit-reversal reordering of count interleaved points. The counters follow
+// 1-based positions, so the pair at position p is data[p-1], data[p].
+template <typename T> void bit_reverse(T* data, std::size_t count) {
+    const std::size_t n = 2 * count;
     std::size_t j = 1;
     for (std::size_t i = 1; i < n; i += 2) {
         if (j > i) {
@@ -78,38 +223,20 @@ template <typename T> void fft_complex(T* data, std::size_t count, int direction
         }
         j += m;
     }
+}
 
-    // Butterfly stages; the twiddle of each stage starts at 1 and is rotated by
-    // the recurrence after every butterfly column m.
-    std::size_t mmax = 2;
-    while (n > mmax) {
-        const std::size_t istep = 2 * mmax;
-        const double theta = -direction * kTwoPiButterfly / static_cast<double>(mmax);
-        const double s = std::sin(0.5 * theta);
-        const double wpr = -2.0 * s * s;
-        const double wpi = std::sin(theta);
-        double wr = 1.0;
-        double wi = 0.0;
-        for (std::size_t m = 1; m < mmax; m += 2) {
-            const double wim = P::twiddle(wi);
-            for (std::size_t i = m; i <= n; i += istep) {
-                T* a = data + (i - 1);
-                T* b = a + mmax;
-                const double br = b[0];
-                const double bi = b[1];
-                const double tr = wr * br - wim * bi;
-                const double ti = wr * bi + wim * br;
-                const double ar = a[0];
-                const double ai = a[1];
-                b[0] = static_cast<T>(ar - tr);
-                b[1] = static_cast<T>(ai - ti);
-                a[0] = static_cast<T>(ar + tr);
-                a[1] = static_cast<T>(ai + ti);
-            }
-            advance_twiddle(wr, wi, wpr, wpi);
-        }
-        mmax = istep;
+// Complex transform of `count` interleaved points in place, unnormalised.
+// direction +1: kernel e^(-2 pi i kn/N); -1: e^(+2 pi i kn/N).
+// count must be a power of two >= 1 (the caller checks).
+template <typename T> void fft_complex(T* data, std::size_t count, int direction) {
+    bit_reverse(data, count);
+#ifdef ZRDSP_HAVE_AVX_PATH
+    if (cpu_has_avx()) {
+        butterfly_stages_avx(data, 2 * count, direction);
+        return;
     }
+#endif
+    butterfly_stages_portable(data, 2 * count, direction);
 }
 
 // Split/merge step of the real transform on the packed array of n reals:

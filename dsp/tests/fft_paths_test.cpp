@@ -1,0 +1,73 @@
+// The library picks the AVX butterflies when the processor has them and the
+// portable ones otherwise; both must give the reference's bits, whichever
+// machine runs the tests. The internal header is compiled into this test with
+// the library's floating-point rules.
+#include "fft_impl.hpp"
+#include "reference_dsp.h"
+#include "test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
+
+namespace {
+
+using zr::test::first_bit_difference;
+using zr::test::random_block;
+
+template <typename T> class FftPaths : public ::testing::Test {};
+using Precisions = ::testing::Types<float, double>;
+TYPED_TEST_SUITE(FftPaths, Precisions);
+
+template <typename T> std::vector<std::vector<T>> inputs(int n) {
+    std::vector<std::vector<T>> v;
+    v.push_back(random_block<T>(2 * n, 900 + n));
+    auto special = random_block<T>(2 * n, 901 + n);
+    for (int i = 0; i < 2 * n; i += 5)
+        special[i] = T(-0.0);
+    if (n >= 4)
+        special[3] = std::numeric_limits<T>::infinity();
+    v.push_back(special);
+    return v;
+}
+
+TYPED_TEST(FftPaths, PortableButterfliesMatchReference) {
+    using T = TypeParam;
+    for (int n = 1; n <= 65536; n *= 2) {
+        for (int dir : {1, -1}) {
+            for (const auto& x : inputs<T>(n)) {
+                auto ref = x, lib = x;
+                zr::ref::fft(ref.data(), n, dir);
+                zr::dsp::bit_reverse(lib.data(), n);
+                zr::dsp::butterfly_stages_portable(lib.data(), 2 * n, dir);
+                ASSERT_EQ(first_bit_difference(lib.data(), ref.data(), lib.size()), -1)
+                    << "n=" << n << " dir=" << dir;
+            }
+        }
+    }
+}
+
+TYPED_TEST(FftPaths, AvxButterfliesMatchReference) {
+#ifdef ZRDSP_HAVE_AVX_PATH
+    using T = TypeParam;
+    if (!zr::dsp::cpu_has_avx())
+        GTEST_SKIP() << "this processor has no AVX";
+    for (int n = 1; n <= 65536; n *= 2) {
+        for (int dir : {1, -1}) {
+            for (const auto& x : inputs<T>(n)) {
+                auto ref = x, lib = x;
+                zr::ref::fft(ref.data(), n, dir);
+                zr::dsp::bit_reverse(lib.data(), n);
+                zr::dsp::butterfly_stages_avx(lib.data(), 2 * n, dir);
+                ASSERT_EQ(first_bit_difference(lib.data(), ref.data(), lib.size()), -1)
+                    << "n=" << n << " dir=" << dir;
+            }
+        }
+    }
+#else
+    GTEST_SKIP() << "no AVX path in this build";
+#endif
+}
+
+} // namespace
