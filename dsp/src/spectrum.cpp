@@ -70,12 +70,14 @@ void complex_spectrum(const T* data, T* spectrum, const T* window, std::int32_t 
         work[2 * k + 1] = static_cast<T>(w * data[2 * k + 1]);
     }
     zr::dsp::fft_complex(work, n, 1);
-    // Bins 0 .. n/2-1 go to n/2 .. n-1, bins n/2 .. n-1 to 0 .. n/2-1.
+    // Bins 0 .. n/2-1 go to n/2 .. n-1, bins n/2 .. n-1 to 0 .. n/2-1
+    // (index (n/2 + k) mod n; with one point the single bin stays at 0).
     const std::size_t half = n / 2;
     for (std::size_t k = 0; k < n; ++k) {
         const double re = work[2 * k];
         const double im = work[2 * k + 1];
-        spectrum[(half + k) % n] = static_cast<T>(re * re + im * im);
+        const std::size_t at = k < n - half ? k + half : k - (n - half);
+        spectrum[at] = static_cast<T>(re * re + im * im);
     }
     std::free(work);
     apply_mode(spectrum, n, mode);
