@@ -114,20 +114,29 @@ ZRDSP_API void ZRDSP_CALL zrdsp_cspectrum_double(const double* data, double* spe
 
 /* Block FIR filter with caller-held state. output[m] = sum_k taps[N-1-k] *
  * x(m-k), x(p<0) taken from the state (the previous block's last inputs).
+ * Each sum is carried in double and rounded once when stored.
  *   input     in: count samples.
  *   output    out: count samples; may be the same array as input.
- *   count     number of samples, >= 0. With fewer samples than taps the
- *             old history is shifted rather than read from outside the block.
+ *   count     number of samples, >= 0 (a negative count returns untouched).
+ *             With fewer samples than taps the old history is shifted
+ *             rather than read from outside the block, so any split of a
+ *             signal into blocks gives the same output.
  *   taps      in: ntaps coefficients (tap ntaps-1 meets the newest sample).
  *   ntaps     >= 1; a smaller value returns untouched.
- *   state     in/out: ntaps values, oldest first.
+ *   state     in/out: ntaps values, oldest first; afterwards the last ntaps
+ *             inputs seen. Zeros start the filter from rest.
+ * Up to 256 taps no heap memory is used; longer filters take one work array
+ * per call, and if the heap cannot supply it the call returns untouched.
  * A state array must not be used by two calls at once. */
 ZRDSP_API void ZRDSP_CALL zrdsp_fir(const float* input, float* output, int32_t count,
                                     const float* taps, int32_t ntaps, float* state);
 ZRDSP_API void ZRDSP_CALL zrdsp_fir_double(const double* input, double* output, int32_t count,
                                            const double* taps, int32_t ntaps, double* state);
 
-/* Weighted least-squares FIR design for a complex desired response.
+/* Weighted least-squares FIR design for a complex desired response:
+ * minimises sum over the grid and its mirror of
+ * W_i |D_i e^{-i w_i delay} - sum_m taps[m] e^{-i w_i m}|^2, w_i = pi i/npts,
+ * by two inverse real transforms and a Levinson recursion.
  *   desired   in: npts+1 complex points at frequencies i/(2*npts).
  *   weights   in: npts+1 real weights.
  *   npts      2*npts a power of two, npts >= 2.
@@ -142,21 +151,29 @@ ZRDSP_API double ZRDSP_CALL zrdsp_fir_synth(const double* desired, const double*
 
 /* Complex response sum_m taps[m] * e^{+i 2 pi f (ntaps-1-m)} at nfreq
  * frequencies evenly spaced from f1 to f2 (cycles per sample).
- *   response  out: nfreq complex points.  nfreq 1 gives the value at f1. */
+ *   response  out: nfreq complex points.  nfreq 1 gives the value at f1;
+ *             nfreq < 1 writes nothing; ntaps < 1 gives 0 everywhere. */
 ZRDSP_API void ZRDSP_CALL zrdsp_fir_resp(double* response, int32_t nfreq, double f1, double f2,
                                          const double* taps, int32_t ntaps);
 
 /* ---- Resampling --------------------------------------------------------- */
 
-/* Fractional resampler with an 11-tap interpolation kernel.
- *   input     in: count new samples.
- *   output    out: up to maxout values.
- *   produced  out: number of outputs written.
- *   position  in/out: position of the next output (state).
+/* Fractional resampler with an 11-tap interpolation kernel. Output j of a
+ * fresh state lies at input time position + j*step, counted from the first
+ * input sample; outputs before the whole history are 0.
+ *   input     in: count new samples (count < 0 is taken as 0).
+ *   output    out: up to maxout values (maxout < 0 is taken as 0).
+ *   produced  out: number of outputs written. The call ends when the input
+ *             is exhausted or the output is full; in the second case inputs
+ *             not yet consumed are not in the state.
+ *   position  in/out: position of the next output (state). A non-finite
+ *             position produces nothing and leaves the state untouched.
  *   step      position advance per output (> 0 and finite; otherwise the
  *             call produces nothing and leaves the state untouched).
- *   history   in/out: the last 11 inputs, index 10 newest (state).
- * The kernel table is built once per process, safely from any thread. */
+ *   history   in/out: the last 11 inputs, index 10 newest (state); zeros
+ *             and the chosen start position begin a new signal.
+ * No allocation. The kernel table is built once per process, safely from
+ * any thread; a state must be used by one call at a time. */
 ZRDSP_API void ZRDSP_CALL zrdsp_resample(const float* input, int32_t count, float* output,
                                          int32_t maxout, int32_t* produced, float* position,
                                          float step, float* history);
@@ -166,7 +183,8 @@ ZRDSP_API void ZRDSP_CALL zrdsp_resample_double(const double* input, int32_t cou
                                                 double* history);
 
 /* Frequency response of the resampling kernel at count frequencies from f1
- * to f2 (cycles per input sample). count 1 gives the value at f1. */
+ * to f2 (cycles per input sample): a real, signed amplitude, 1 at 0.
+ * count 1 gives the value at f1; count < 1 writes nothing. */
 ZRDSP_API void ZRDSP_CALL zrdsp_resamp_resp(double* response, int32_t count, double f1,
                                             double f2);
 
