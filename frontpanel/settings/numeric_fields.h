@@ -123,8 +123,9 @@ FieldResult commitField(int index, std::string_view text, const FieldContext& ct
 void finishDelayField(FieldResult& result, int32_t readBack);
 
 // Store the result into the values SettingsState owns (clockfreq, centerfrac,
-// adclevel, magcode, trigdelay). Returns false, storing nothing, when the
-// target belongs to another state (display or measurement) or is None.
+// adclevel, magcode, trigdelay). Returns true when the target is one of them
+// (clockfreq stays unchanged when `store` is false), false when the target
+// belongs to the display or measurement state or is None.
 bool storeInSettings(const FieldResult& result, SettingsState& st);
 
 // The centre frequency as a fraction of the clock; 0 when the clock is not a
