@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -386,7 +387,8 @@ void MainForm::buildWindow() {
     static const char* const kMarkMove[5] = {"<<", "<", "Peak", ">", ">>"};
     for (int i = 0; i < 5; ++i) {
         markmove[i] = new QPushButton(QString::fromLatin1(kMarkMove[i]));
-        markmove[i]->setMinimumWidth(10);
+        markmove[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        markmove[i]->setMinimumWidth(24);
     }
     static const char* const kMeasControl[4] = {"Start", "Pause", "Continue", "Single"};
     for (int i = 0; i < 4; ++i) {
@@ -411,7 +413,11 @@ void MainForm::buildWindow() {
     buttons->addWidget(meascontrol[3], 4, 0); // Single
     buttons->addWidget(meascontrol[2], 4, 1); // Continue
 
-    auto* left = new QVBoxLayout;
+    // The settings column keeps its natural width; the graph takes the rest.
+    auto* leftArea = new QWidget;
+    leftArea->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    auto* left = new QVBoxLayout(leftArea);
+    left->setContentsMargins(0, 0, 0, 0);
     left->setSpacing(6);
     left->addWidget(panelStack_, 1);
     left->addLayout(buttons);
@@ -445,7 +451,12 @@ void MainForm::buildWindow() {
     auto* right = new QGridLayout;
     right->setVerticalSpacing(1);
     right->addWidget(lablegraph[0], 0, 0, 1, 2);
-    right->addWidget(picbox, 1, 0, 1, 2);
+    auto* graphFrame = new QFrame;
+    graphFrame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    auto* graphLayout = new QVBoxLayout(graphFrame);
+    graphLayout->setContentsMargins(1, 1, 1, 1);
+    graphLayout->addWidget(picbox);
+    right->addWidget(graphFrame, 1, 0, 1, 2);
     right->addWidget(lablegraph[1], 2, 0, 1, 2);
     right->addWidget(lablegraph[2], 3, 0, 1, 2);
     right->addWidget(lablegraph[3], 4, 0, 1, 2);
@@ -459,7 +470,7 @@ void MainForm::buildWindow() {
     auto* main = new QHBoxLayout(central);
     main->setContentsMargins(8, 8, 8, 8);
     main->setSpacing(8);
-    main->addLayout(left, 0);
+    main->addWidget(leftArea, 0);
     main->addLayout(right, 1);
     setCentralWidget(central);
 
