@@ -50,6 +50,14 @@ std::string averagesText(double avgcount) {
     return "Averages = " + std::string(avgcount >= 0 ? " " : "") + generalNumber(avgcount);
 }
 
+std::string captionText(std::span<const std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        if (!line.empty())
+            text += line + '\r';
+    return text;
+}
+
 GraphTexts drawgraph(DisplayState& s, const GraphInputs& in, QImage& picture) {
     const int mode = in.modeindex;
     checkModeIndex(mode);

@@ -91,6 +91,10 @@ GraphTexts drawgraph(DisplayState& s, const GraphInputs& in, QImage& picture);
 // ("Averages =  12").
 std::string averagesText(double avgcount);
 
+// "Copy Caption": the non-empty read-out lines lablegraph(0..4) in order,
+// each followed by one carriage return (no line feed).
+std::string captionText(std::span<const std::string> lines);
+
 // A number in the short general form the read-outs use (12, 0.5, 1e-07).
 std::string generalNumber(double v);
 

@@ -78,6 +78,33 @@ bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xmin, do
     return true;
 }
 
+namespace {
+
+// Bresenham along the major axis: `major` pixel steps of `majorStep` (in
+// pixels of the buffer), and `minor` steps of `minorStep` spread by the
+// midpoint rule. Both end pixels are written; the pointer never leaves the
+// segment. `pos` / `dir` give the major coordinate for the dotted pattern.
+template <bool Dotted>
+void walk(std::uint32_t* at, std::uint32_t px, int major, int minor, std::ptrdiff_t majorStep,
+          std::ptrdiff_t minorStep, int pos, int dir) {
+    int d = 2 * minor - major;
+    for (int i = 0; i < major; ++i) {
+        if (!Dotted || ((pos >> 1) & 1) == 0)
+            *at = px;
+        if (d > 0) {
+            at += minorStep;
+            d -= 2 * major;
+        }
+        d += 2 * minor;
+        at += majorStep;
+        pos += dir;
+    }
+    if (!Dotted || ((pos >> 1) & 1) == 0)
+        *at = px;
+}
+
+} // namespace
+
 bool LineRasterizer::line(double x0, double y0, double x1, double y1, QRgb colour) {
     if (!(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1) &&
           std::isfinite(x1 - x0) && std::isfinite(y1 - y0)))
@@ -96,52 +123,28 @@ bool LineRasterizer::line(double x0, double y0, double x1, double y1, QRgb colou
     auto toPixel = [](double v, int size) {
         return std::clamp(static_cast<int>(std::floor(v + 0.5)), 0, size - 1);
     };
-    int ix0 = toPixel(x0, width_);
-    int iy0 = toPixel(y0, height_);
+    const int ix0 = toPixel(x0, width_);
+    const int iy0 = toPixel(y0, height_);
     const int ix1 = toPixel(x1, width_);
     const int iy1 = toPixel(y1, height_);
 
-    const std::uint32_t px = 0xff000000u | colour;
     const int adx = std::abs(ix1 - ix0);
     const int ady = std::abs(iy1 - iy0);
     const int sx = ix1 >= ix0 ? 1 : -1;
-    const int sy = iy1 >= iy0 ? 1 : -1;
+    const std::ptrdiff_t sy = (iy1 >= iy0 ? 1 : -1) * stride_;
     std::uint32_t* at = bits_ + iy0 * stride_ + ix0;
-    const std::ptrdiff_t stepY = sy * stride_;
-
+    const std::uint32_t px = 0xff000000u | colour;
     if (adx >= ady) {
-        // x-major: one pixel per column; the row follows the midpoint rule.
-        int d = 2 * ady - adx;
-        int x = ix0;
-        for (int i = 0; i <= adx; ++i) {
-            if (!dotted_ || ((x >> 1) & 1) == 0)
-                *at = px;
-            if (i == adx)
-                break;
-            if (d > 0) {
-                at += stepY;
-                d -= 2 * adx;
-            }
-            d += 2 * ady;
-            at += sx;
-            x += sx;
-        }
+        if (dotted_)
+            walk<true>(at, px, adx, ady, sx, sy, ix0, sx);
+        else
+            walk<false>(at, px, adx, ady, sx, sy, ix0, sx);
     } else {
-        int d = 2 * adx - ady;
-        int y = iy0;
-        for (int i = 0; i <= ady; ++i) {
-            if (!dotted_ || ((y >> 1) & 1) == 0)
-                *at = px;
-            if (i == ady)
-                break;
-            if (d > 0) {
-                at += sx;
-                d -= 2 * ady;
-            }
-            d += 2 * adx;
-            at += stepY;
-            y += sy;
-        }
+        const int dirY = iy1 >= iy0 ? 1 : -1;
+        if (dotted_)
+            walk<true>(at, px, ady, adx, sy, sx, iy0, dirY);
+        else
+            walk<false>(at, px, ady, adx, sy, sx, iy0, dirY);
     }
     return true;
 }

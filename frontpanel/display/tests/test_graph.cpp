@@ -387,4 +387,20 @@ TEST(Drawgraph, UsesTheGivenColours) {
     EXPECT_EQ(at(t.img, 3, t.row(2.0)), qRgb(200, 200, 0));
 }
 
+TEST(Caption, NonEmptyLinesEachEndedByACarriageReturn) {
+    Fixture t;
+    t.s.relabel = true;
+    t.in.axis.fs = 1e6;
+    const GraphTexts out = t.draw(); // marker and averaging off
+    ASSERT_TRUE(out.axes);
+    const std::string lines[5] = {(*out.axes)[0], (*out.axes)[1], (*out.axes)[2], out.marker,
+                                  out.averages};
+    EXPECT_EQ(captionText(lines),
+              (*out.axes)[0] + "\r" + (*out.axes)[1] + "\r" + (*out.axes)[2] + "\r");
+    const std::string withMarker[5] = {"Spectrum", "", "",
+                                       "Marker: X=    1.250000MHz  Y=  -20.500000dBm", ""};
+    EXPECT_EQ(captionText(withMarker), "Spectrum\rMarker: X=    1.250000MHz  Y=  -20.500000dBm\r");
+    EXPECT_EQ(captionText({}), "");
+}
+
 } // namespace
