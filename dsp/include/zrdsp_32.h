@@ -48,31 +48,40 @@ extern "C" {
 
 /* ---- Transforms ------------------------------------------------------- */
 
-/* Complex FFT in place, unnormalised.
+/* Complex FFT in place, unnormalised (radix 2, twiddles by a recurrence with
+ * two sine evaluations per stage; nothing is allocated).
  *   data      in/out: 2*count values, interleaved complex points.
- *   count     number of complex points; a power of two, >= 1.
- *             Any other count returns without touching data.
+ *   count     number of complex points; a power of two, >= 1 (1 leaves the
+ *             data as they are). Any other count, or a null data pointer,
+ *             returns without touching data.
  *   direction +1 forward (e^-2pi i kn/N), -1 inverse (e^+2pi i kn/N).
- * Forward then inverse returns count times the input. */
+ * Forward then inverse returns count times the input. The single-precision
+ * variant rounds the imaginary twiddle part to float where it multiplies
+ * data; results are reproducible to the last bit on every machine. */
 ZRDSP_API void ZRDSP_CALL zrdsp_fft(float* data, int32_t count, int16_t direction);
 ZRDSP_API void ZRDSP_CALL zrdsp_fft_double(double* data, int32_t count, int16_t direction);
 
-/* Real FFT in place, packed layout.
+/* Real FFT in place, packed layout, unnormalised: a complex FFT of count/2
+ * points followed (forward) or preceded (inverse) by a split step.
  *   data      in/out: count values. After a forward transform data[0] = X[0],
  *             data[1] = X[N/2], data[2k], data[2k+1] = Re, Im X[k],
  *             k = 1 .. N/2-1.
  *   count     number of real samples; a power of two, >= 4.
- *             Any other count returns without touching data.
+ *             Any other count, or a null data pointer, returns without
+ *             touching data.
  *   direction exactly 1: forward; any other value: inverse (packed in,
- *             real samples out, scaled by count/2). */
+ *             real samples out, scaled by count/2: forward then inverse
+ *             returns count/2 times the input). */
 ZRDSP_API void ZRDSP_CALL zrdsp_fft_real(float* data, int32_t count, int16_t direction);
 ZRDSP_API void ZRDSP_CALL zrdsp_fft_real_double(double* data, int32_t count, int16_t direction);
 
 /* ---- Windows ------------------------------------------------------------ */
 
-/* Sum-of-cosines analysis window, peak at index count/2.
+/* Sum-of-cosines analysis window, peak at index count/2, symmetric about it;
+ * index 0 holds the edge value.
  *   window    out: count values.
- *   count     even and >= 2; any other count returns without writing.
+ *   count     even and >= 2; any other count (or a null pointer) returns
+ *             without writing.
  *   type      0 Uniform, 1 Hann, 2 Gauss top, 3 Flat top; any other code
  *             gives the uniform window.
  *   flag      0: scale to mean `value`; non-zero: scale to RMS `value`.
@@ -84,11 +93,13 @@ ZRDSP_API void ZRDSP_CALL zrdsp_window_double(double* window, int32_t count, int
 
 /* ---- Spectra ------------------------------------------------------------ */
 
-/* One-sided spectrum |X[k]|^2 of the windowed real block, k = 0 .. count/2.
+/* One-sided spectrum |X[k]|^2 of the windowed real block, k = 0 .. count/2,
+ * with X the forward real transform; no normalisation beyond the window.
  *   data      in: count real samples.
  *   spectrum  out: count/2 + 1 values; may be the same array as data.
  *   window    in: count weights multiplied into the data.
- *   count     a power of two, >= 4; any other count returns untouched.
+ *   count     a power of two, >= 4; any other count (or a null array)
+ *             returns without writing.
  *   mode      0 magnitude, 2 decibels (exact 0 -> -500), other: power.
  * Allocates one work array from the heap per call (released before return);
  * if the heap cannot supply it, the call returns without writing. */
@@ -97,12 +108,14 @@ ZRDSP_API void ZRDSP_CALL zrdsp_spectrum(const float* data, float* spectrum, con
 ZRDSP_API void ZRDSP_CALL zrdsp_spectrum_double(const double* data, double* spectrum,
                                                 const double* window, int32_t count, int16_t mode);
 
-/* Two-sided spectrum of a windowed complex block, zero frequency at index
- * count/2.
+/* Two-sided spectrum |X[k]|^2 of a windowed complex block, zero frequency at
+ * index count/2: bin k lands at index (count/2 + k) mod count. One heap work
+ * array per call; if it cannot be had, the call returns without writing.
  *   data      in: count complex points (2*count values).
  *   spectrum  out: count values; may be the same array as data.
  *   window    in: count weights, applied to real and imaginary parts.
- *   count     a power of two, >= 1; any other count returns untouched.
+ *   count     a power of two, >= 1; any other count (or a null array)
+ *             returns without writing.
  *   mode      as for zrdsp_spectrum. */
 ZRDSP_API void ZRDSP_CALL zrdsp_cspectrum(const float* data, float* spectrum, const float* window,
                                           int32_t count, int16_t mode);
