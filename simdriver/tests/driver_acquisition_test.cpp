@@ -9,7 +9,7 @@ using namespace zrtest;
 
 namespace {
 
-class Acquisition : public ::testing::Test {
+class SimDriverAcquisition : public ::testing::Test {
 protected:
     void SetUp() override { instr = openDefault(); }
     void TearDown() override { ZRQ(close)(instr); }
@@ -18,7 +18,7 @@ protected:
 
 } // namespace
 
-TEST_F(Acquisition, ReadNeedsAStartForEveryBlock) {
+TEST_F(SimDriverAcquisition, ReadNeedsAStartForEveryBlock) {
     std::vector<float> data(256, -7.0f);
     int16_t overload = -1;
     EXPECT_EQ(ZRQ(read)(instr, data.data(), 256, &overload), ZRQ7010_NOT_READY);
@@ -33,7 +33,7 @@ TEST_F(Acquisition, ReadNeedsAStartForEveryBlock) {
     EXPECT_EQ(ZRQ(read)(instr, data.data(), 256, &overload), ZRQ7010_SUCCESS);
 }
 
-TEST_F(Acquisition, ReadWritesExactlyTheBlockLength) {
+TEST_F(SimDriverAcquisition, ReadWritesExactlyTheBlockLength) {
     std::vector<float> data(300, -7.0f);
     int16_t overload = 0;
     ZRQ(meas_start)(instr);
@@ -44,7 +44,7 @@ TEST_F(Acquisition, ReadWritesExactlyTheBlockLength) {
     EXPECT_EQ(ZRQ(read)(instr, nullptr, 256, &overload), ZRQ7010_ERR_NULL_POINTER);
 }
 
-TEST_F(Acquisition, BasebandToneHasItsAmplitudeFrequencyAndOffset) {
+TEST_F(SimDriverAcquisition, BasebandToneHasItsAmplitudeFrequencyAndOffset) {
     // Bandwidth step 5: k = 4, fs = 20.48 MHz / 16 = 1.28 MHz; 4096 samples
     // span 3.2 ms = 64 periods of 20 kHz.
     ZRQ(filter_bw)(instr, 5);
@@ -58,7 +58,7 @@ TEST_F(Acquisition, BasebandToneHasItsAmplitudeFrequencyAndOffset) {
     EXPECT_NEAR(*lo, -0.9985, 0.003);
 }
 
-TEST_F(Acquisition, DecimationAndClockSetTheSampleRate) {
+TEST_F(SimDriverAcquisition, DecimationAndClockSetTheSampleRate) {
     ZRQ(filter_bw)(instr, 5);
     ZRQ(filter_decimate)(instr, 1); // fs = 640 kHz: 128 periods in 4096 samples
     EXPECT_EQ(risingCrossings(acquire(instr, 4096)), 128);
@@ -71,7 +71,7 @@ TEST_F(Acquisition, DecimationAndClockSetTheSampleRate) {
     EXPECT_EQ(risingCrossings(acquire(instr, 4096)), 4);
 }
 
-TEST_F(Acquisition, ExternalClockFrequencyComesFromTheEnvironment) {
+TEST_F(SimDriverAcquisition, ExternalClockFrequencyComesFromTheEnvironment) {
     ASSERT_EQ(setenv("ZRQ7010_EXT_CLOCK", "10240000", 1), 0);
     ZRQ(clock_source)(instr, 2);
     ZRQ(filter_bw)(instr, 5); // fs = 640 kHz
@@ -80,7 +80,7 @@ TEST_F(Acquisition, ExternalClockFrequencyComesFromTheEnvironment) {
     EXPECT_EQ(risingCrossings(acquire(instr, 4096)), 64);
 }
 
-TEST_F(Acquisition, ToneOutsideTheBandwidthIsFilteredOut) {
+TEST_F(SimDriverAcquisition, ToneOutsideTheBandwidthIsFilteredOut) {
     ZRQ(filter_bw)(instr, 12); // passband 0.390625 * 20.48 MHz / 4096 = 1953 Hz
     const std::vector<float> x = acquire(instr, 1024);
     for (float v : x) {
@@ -88,7 +88,7 @@ TEST_F(Acquisition, ToneOutsideTheBandwidthIsFilteredOut) {
     }
 }
 
-TEST_F(Acquisition, SignalOffAndAutoZeroLeaveOnlyNoise) {
+TEST_F(SimDriverAcquisition, SignalOffAndAutoZeroLeaveOnlyNoise) {
     ZRQ(input_signal)(instr, 0);
     std::vector<float> x = acquire(instr, 2048);
     EXPECT_NEAR(mean(x), 0.001536, 0.0002);
@@ -103,7 +103,7 @@ TEST_F(Acquisition, SignalOffAndAutoZeroLeaveOnlyNoise) {
     EXPECT_NEAR(mean(acquire(instr, 4096)), 0.0, 0.0002);
 }
 
-TEST_F(Acquisition, OverloadFlagFollowsTheRange) {
+TEST_F(SimDriverAcquisition, OverloadFlagFollowsTheRange) {
     int16_t overload = -1;
     ZRQ(input_range)(instr, 0); // 20 mV
     acquire(instr, 64, &overload);
@@ -120,7 +120,7 @@ TEST_F(Acquisition, OverloadFlagFollowsTheRange) {
     EXPECT_EQ(overload, 0);
 }
 
-TEST_F(Acquisition, SixteenBitResolutionQuantisesToTheRange) {
+TEST_F(SimDriverAcquisition, SixteenBitResolutionQuantisesToTheRange) {
     ZRQ(input_range)(instr, 6); // q = 1.28 / 32768
     ZRQ(data_resolution)(instr, 1);
     const double q = 1.28 / 32768.0;
@@ -130,7 +130,7 @@ TEST_F(Acquisition, SixteenBitResolutionQuantisesToTheRange) {
     }
 }
 
-TEST_F(Acquisition, ZoomDataAreTheInputMixedDownByTheCentre) {
+TEST_F(SimDriverAcquisition, ZoomDataAreTheInputMixedDownByTheCentre) {
     // Bandwidth step 10: fs = 40 kHz, passband +-7812.5 Hz.
     ZRQ(data_type)(instr, 1);
     ZRQ(filter_bw)(instr, 10);
@@ -160,7 +160,7 @@ TEST_F(Acquisition, ZoomDataAreTheInputMixedDownByTheCentre) {
     EXPECT_NEAR(turn / 255, -2 * M_PI * 5000 / 40000, 0.01);
 }
 
-TEST_F(Acquisition, ZoomAtZeroCentreShowsBothHalvesAndTheOffset) {
+TEST_F(SimDriverAcquisition, ZoomAtZeroCentreShowsBothHalvesAndTheOffset) {
     ZRQ(data_type)(instr, 1);
     ZRQ(filter_bw)(instr, 5); // fs = 1.28 MHz
     const std::vector<float> z = acquire(instr, 4096, nullptr, true);
@@ -176,7 +176,7 @@ TEST_F(Acquisition, ZoomAtZeroCentreShowsBothHalvesAndTheOffset) {
     EXPECT_NEAR(mean(re), 0.001536, 0.0002);
 }
 
-TEST_F(Acquisition, BadSetupIsRefusedAndQueued) {
+TEST_F(SimDriverAcquisition, BadSetupIsRefusedAndQueued) {
     ZRQ(data_blocksize)(instr, 1000);
     EXPECT_EQ(ZRQ(meas_start)(instr), ZRQ7010_ERR_BAD_SETUP);
     float data[64];
@@ -201,7 +201,7 @@ TEST_F(Acquisition, BadSetupIsRefusedAndQueued) {
     EXPECT_STREQ(text, "No error");
 }
 
-TEST_F(Acquisition, ExternalTriggerNeverFires) {
+TEST_F(SimDriverAcquisition, ExternalTriggerNeverFires) {
     ZRQ(trigger_type)(instr, 2);
     float data[64];
     int16_t overload = 0;
@@ -211,7 +211,7 @@ TEST_F(Acquisition, ExternalTriggerNeverFires) {
     EXPECT_EQ(ZRQ(read)(instr, data, 64, &overload), ZRQ7010_SUCCESS);
 }
 
-TEST_F(Acquisition, LevelTriggerStartsTheBlockAtTheCrossing) {
+TEST_F(SimDriverAcquisition, LevelTriggerStartsTheBlockAtTheCrossing) {
     ZRQ(filter_bw)(instr, 5);
     ZRQ(trigger_type)(instr, 1);
     ZRQ(trigger_adclevel)(instr, 10); // 10/256 x 10.24 V = 0.4 V
@@ -233,7 +233,7 @@ TEST_F(Acquisition, LevelTriggerStartsTheBlockAtTheCrossing) {
     EXPECT_EQ(ZRQ(read)(instr, data, 64, &overload), ZRQ7010_NOT_READY);
 }
 
-TEST_F(Acquisition, MagnitudeTriggerNeedsEnoughSignalInBand) {
+TEST_F(SimDriverAcquisition, MagnitudeTriggerNeedsEnoughSignalInBand) {
     ZRQ(trigger_type)(instr, 3);
     ZRQ(trigger_maglevel)(instr, -60); // -22.6 dBfs; the tone is at -20.2 dBfs
     float data[64];

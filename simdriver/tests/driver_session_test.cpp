@@ -17,7 +17,7 @@ std::string message(int32_t status) {
 
 } // namespace
 
-TEST(DriverSession, EveryFunctionIsExportedByItsPlainName) {
+TEST(SimDriverSession, EveryFunctionIsExportedByItsPlainName) {
     const char* names[] = {"init",
                            "error_message",
                            "close",
@@ -67,7 +67,7 @@ TEST(DriverSession, EveryFunctionIsExportedByItsPlainName) {
     }
 }
 
-TEST(DriverSession, DefaultDescriptorOpensWithNonZeroHandle) {
+TEST(SimDriverSession, DefaultDescriptorOpensWithNonZeroHandle) {
     int32_t a = 0;
     int32_t b = 0;
     ASSERT_EQ(ZRQ(init)("VXI::192", 1, 1, &a), ZRQ7010_SUCCESS);
@@ -82,7 +82,7 @@ TEST(DriverSession, DefaultDescriptorOpensWithNonZeroHandle) {
     EXPECT_EQ(ZRQ(meas_start)(a), ZRQ7010_ERR_SESSION);
 }
 
-TEST(DriverSession, UnknownAddressFailsWithReadableMessage) {
+TEST(SimDriverSession, UnknownAddressFailsWithReadableMessage) {
     int32_t instr = 77;
     const int32_t status = ZRQ(init)("VXI::5", 1, 1, &instr);
     EXPECT_EQ(status, ZRQ7010_ERR_NO_MODULE);
@@ -100,7 +100,7 @@ TEST(DriverSession, UnknownAddressFailsWithReadableMessage) {
     EXPECT_EQ(message(-4242), "Unknown status code -4242");
 }
 
-TEST(DriverSession, ExtraDescriptorsComeFromTheEnvironment) {
+TEST(SimDriverSession, ExtraDescriptorsComeFromTheEnvironment) {
     int32_t instr = 0;
     EXPECT_EQ(ZRQ(init)("GPIB::3", 1, 1, &instr), ZRQ7010_ERR_NO_MODULE);
     ASSERT_EQ(setenv("ZRQ7010_DESCRIPTORS", "GPIB::3, VXI::7", 1), 0);
@@ -112,7 +112,7 @@ TEST(DriverSession, ExtraDescriptorsComeFromTheEnvironment) {
     EXPECT_EQ(ZRQ(init)("VXI::7", 1, 1, &instr), ZRQ7010_ERR_NO_MODULE);
 }
 
-TEST(DriverSession, HandleZeroCallsSucceedWithoutAModule) {
+TEST(SimDriverSession, HandleZeroCallsSucceedWithoutAModule) {
     EXPECT_EQ(ZRQ(diag_reg)(0, 1, 1812), ZRQ7010_SUCCESS);
     EXPECT_EQ(ZRQ(meas_start)(0), ZRQ7010_SUCCESS);
     EXPECT_EQ(ZRQ(input_range)(0, 9), ZRQ7010_SUCCESS);
@@ -140,7 +140,7 @@ TEST(DriverSession, HandleZeroCallsSucceedWithoutAModule) {
     EXPECT_EQ(delay, 12);
 }
 
-TEST(DriverSession, UnknownHandleIsRefused) {
+TEST(SimDriverSession, UnknownHandleIsRefused) {
     int16_t v = 0;
     EXPECT_EQ(ZRQ(diag_reg)(999, 1, 3), ZRQ7010_ERR_SESSION);
     EXPECT_EQ(ZRQ(diag_reg_get)(999, 1, &v), ZRQ7010_ERR_SESSION);
@@ -148,7 +148,7 @@ TEST(DriverSession, UnknownHandleIsRefused) {
     EXPECT_EQ(ZRQ(reset)(999), ZRQ7010_ERR_SESSION);
 }
 
-TEST(DriverJournal, EveryCallIsAppendedAsOneLine) {
+TEST(SimDriverJournal, EveryCallIsAppendedAsOneLine) {
     char path[] = "/tmp/zrq7010_journal_XXXXXX";
     const int fd = mkstemp(path);
     ASSERT_GE(fd, 0);

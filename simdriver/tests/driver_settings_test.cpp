@@ -5,7 +5,7 @@ using namespace zrtest;
 
 namespace {
 
-class Settings : public ::testing::Test {
+class SimDriverSettings : public ::testing::Test {
 protected:
     void SetUp() override { instr = openDefault(); }
     void TearDown() override { ZRQ(close)(instr); }
@@ -24,7 +24,7 @@ protected:
 
 } // namespace
 
-TEST_F(Settings, DiagnosticRegistersReadBackWhatWasWritten) {
+TEST_F(SimDriverSettings, DiagnosticRegistersReadBackWhatWasWritten) {
     EXPECT_EQ(reg(1), 0x0714);
     EXPECT_EQ(ZRQ(diag_reg)(instr, 1, static_cast<int16_t>(0xFF7F)), ZRQ7010_SUCCESS);
     EXPECT_EQ(reg(1), static_cast<int16_t>(0xFF7F));
@@ -37,7 +37,7 @@ TEST_F(Settings, DiagnosticRegistersReadBackWhatWasWritten) {
     EXPECT_EQ(ZRQ(diag_reg)(instr, -1, 1), ZRQ7010_ERR_PARAMETER);
 }
 
-TEST_F(Settings, InputOffsetTrimsAreKeptPerRange) {
+TEST_F(SimDriverSettings, InputOffsetTrimsAreKeptPerRange) {
     ZRQ(input_range)(instr, 9);
     ZRQ(diag_reg)(instr, 3, 17);
     ZRQ(input_range)(instr, 2);
@@ -47,7 +47,7 @@ TEST_F(Settings, InputOffsetTrimsAreKeptPerRange) {
     EXPECT_EQ(reg(3), 17);
 }
 
-TEST_F(Settings, PokedRegistersPeekBack) {
+TEST_F(SimDriverSettings, PokedRegistersPeekBack) {
     int32_t v = 0;
     ZRQ(diag_poke)(instr, 7, -769);
     ZRQ(diag_poke)(instr, 2, 1);
@@ -57,7 +57,7 @@ TEST_F(Settings, PokedRegistersPeekBack) {
     EXPECT_EQ(v, 1);
 }
 
-TEST_F(Settings, TriggerDelayReadsBackTheAcceptedValue) {
+TEST_F(SimDriverSettings, TriggerDelayReadsBackTheAcceptedValue) {
     int32_t d = 0;
     ZRQ(trigger_delay)(instr, 1234);
     ZRQ(trigger_delay_get)(instr, &d);
@@ -70,7 +70,7 @@ TEST_F(Settings, TriggerDelayReadsBackTheAcceptedValue) {
     EXPECT_EQ(d, 16777215);
 }
 
-TEST_F(Settings, OutOfRangeSettingIsRefusedAndQueued) {
+TEST_F(SimDriverSettings, OutOfRangeSettingIsRefusedAndQueued) {
     ZRQ(input_range)(instr, 4);
     EXPECT_EQ(ZRQ(input_range)(instr, 10), ZRQ7010_ERR_PARAMETER);
     EXPECT_EQ(range(), 4);
@@ -88,7 +88,7 @@ TEST_F(Settings, OutOfRangeSettingIsRefusedAndQueued) {
     EXPECT_EQ(code, 0);
 }
 
-TEST_F(Settings, AutoRangeReportsBusyThenChoosesTheRange) {
+TEST_F(SimDriverSettings, AutoRangeReportsBusyThenChoosesTheRange) {
     ZRQ(input_range)(instr, 0);
     ASSERT_EQ(ZRQ(input_range_auto)(instr, 0, 0), ZRQ7010_SUCCESS);
     int16_t s = 0;
@@ -114,7 +114,7 @@ TEST_F(Settings, AutoRangeReportsBusyThenChoosesTheRange) {
     EXPECT_EQ(range(), 0);
 }
 
-TEST_F(Settings, StatusWordShowsArmedAndDelivered) {
+TEST_F(SimDriverSettings, StatusWordShowsArmedAndDelivered) {
     int16_t s = 0;
     ZRQ(status_get)(instr, &s);
     EXPECT_EQ(static_cast<uint16_t>(s), ZRQ7010_STATUS_IDLE);
@@ -128,7 +128,7 @@ TEST_F(Settings, StatusWordShowsArmedAndDelivered) {
               ZRQ7010_STATUS_IDLE | ZRQ7010_STATUS_BLOCK_READY | ZRQ7010_STATUS_OVERLOAD);
 }
 
-TEST_F(Settings, CalibrationSaveStoresStampAndPowerOnSettings) {
+TEST_F(SimDriverSettings, CalibrationSaveStoresStampAndPowerOnSettings) {
     const int32_t stamp = ((((2001 * 16 + 3) * 32 + 3) * 32 + 9) * 64 + 5);
     ZRQ(input_range)(instr, 6);
     EXPECT_EQ(ZRQ(diag_cal)(instr, stamp), ZRQ7010_SUCCESS);
@@ -151,7 +151,7 @@ TEST_F(Settings, CalibrationSaveStoresStampAndPowerOnSettings) {
     ZRQ(close)(other);
 }
 
-TEST_F(Settings, CalibrationTableHasThirtyThreePlausibleValues) {
+TEST_F(SimDriverSettings, CalibrationTableHasThirtyThreePlausibleValues) {
     std::vector<double> t(40, NAN);
     ASSERT_EQ(ZRQ(diag_adccal_get)(instr, t.data()), ZRQ7010_SUCCESS);
     for (int i = 0; i < 28; ++i) {
@@ -166,7 +166,7 @@ TEST_F(Settings, CalibrationTableHasThirtyThreePlausibleValues) {
     }
 }
 
-TEST_F(Settings, InformationTexts) {
+TEST_F(SimDriverSettings, InformationTexts) {
     int16_t mb = 0;
     ZRQ(data_memsize_get)(instr, &mb);
     EXPECT_EQ(mb, 64);
