@@ -58,6 +58,10 @@ XAxis computeXAxis(const XAxisInputs& in) {
                 ax.xstart = 11.0 * ax.xstep;
         }
         n = in.blocklen;
+        if (in.datatypeindex == 0 && in.resampled) {
+            ax.xstep = in.resampled->xstep;
+            n = in.resampled->npoints;
+        }
         break;
     case kModeSpectrum:
         ax.xstart = in.clockfreq * in.centerfrac;

@@ -30,6 +30,15 @@ struct XAxisInputs {
     double nbins = 256.0;        // number at the start of the selected histbins entry
     bool resampGaussian = false; // option resampmode(1) "Gaussian Response"
     bool resampFlat = false;     // option resampmode(2) "Flat Response"
+    // When the displayed block came out of the software resampler (time
+    // domain, baseband data), the spacing and count the measurement loop set
+    // for it. labelaxes keeps them, so that a redraw between two blocks does
+    // not spread the resampled points over blocklen input sample periods.
+    struct Resampled {
+        double xstep = 0.0;
+        std::int32_t npoints = 0;
+    };
+    std::optional<Resampled> resampled;
 };
 
 struct XAxis {

@@ -71,6 +71,26 @@ TEST(XAxis, ResampledTimeDomainStartsLater) {
     EXPECT_EQ(computeXAxis(in).xstart, 0.0);
 }
 
+TEST(XAxis, ResampledBlockKeepsItsSpacing) {
+    XAxisInputs in;
+    in.modeindex = kModeTime;
+    in.fs = 1000.0;
+    in.blocklen = 1024;
+    in.resampGaussian = true;
+    in.resampled = XAxisInputs::Resampled{1.0 / 8000.0, 8128};
+    XAxis a = computeXAxis(in);
+    EXPECT_DOUBLE_EQ(a.xstep, 1.0 / 8000.0);
+    EXPECT_EQ(a.npoints, 8128);
+    EXPECT_DOUBLE_EQ(a.xstart, 8.0 / 1000.0); // the start phase counts input samples
+    in.datatypeindex = 1;                     // zoom data are never resampled
+    a = computeXAxis(in);
+    EXPECT_DOUBLE_EQ(a.xstep, 1.0 / 1000.0);
+    EXPECT_EQ(a.npoints, 1024);
+    in.datatypeindex = 0;
+    in.modeindex = kModeSpectrum; // other modes ignore it
+    EXPECT_EQ(computeXAxis(in).npoints, 512);
+}
+
 TEST(XAxis, BadInputsKeepAUsableBlock) {
     XAxisInputs in;
     in.modeindex = kModeHistogram;
