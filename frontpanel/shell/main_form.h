@@ -181,13 +181,6 @@ public:
     // The dialogs every handler shows its messages with.
     Dialogs* dialogs = nullptr;
 
-    // Loop flags, kept here until the measurement loop's state declares
-    // them (the loop, its buttons, start-up and shut-down share them).
-    bool stopflag = true;
-    bool singleflag = false;
-    // Axes must be recomputed before the next draw.
-    bool relabel = true;
-
     // ---- Start-up, shut-down, panel switching ----
     void Form_Load();
     void Form_Unload();

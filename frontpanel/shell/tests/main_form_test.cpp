@@ -1,6 +1,6 @@
 // The main window's controls: names, captions, list orders, initial texts,
 // and that each control reaches its handler exactly once.
-#include "recording_instrument.h"
+#include "driver/tests/fake_instrument.h"
 #include "shell/controls.h"
 #include "shell/dialogs.h"
 #include "shell/main_form.h"
@@ -36,7 +36,7 @@ QStringList itemsOf(const QComboBox* list) {
 }
 
 struct FormFixture : ::testing::Test {
-    zr::test::RecordingInstrument instrument;
+    zr::FakeInstrument instrument;
     zr::ScriptedDialogs dialogs;
     std::unique_ptr<zr::MainForm> form;
     QStringList trace;
@@ -50,7 +50,7 @@ struct FormFixture : ::testing::Test {
 };
 
 TEST_F(FormFixture, BuildingTheWindowRunsNoHandlerAndCallsNoDriver) {
-    EXPECT_TRUE(instrument.calls.empty());
+    EXPECT_TRUE(instrument.log().empty());
     EXPECT_TRUE(trace.isEmpty());
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(form->windowTitle(), "ZRQ7010A Front Panel");
