@@ -73,8 +73,7 @@ void tap_weights(const double* tab, int c, double alpha, double beta, double* wt
     (std::make_integer_sequence<int, kTaps>{});
 }
 
-void weights_at(const double* tab, double u, double* wt) {
-    const int c = static_cast<int>(std::ceil(u));
+void weights_at(const double* tab, double u, int c, double* wt) {
     const double beta = c - u;
     const double alpha = 1.0 - beta;
     if (c - kPerSample * 5 >= 1) {
@@ -84,8 +83,34 @@ void weights_at(const double* tab, double u, double* wt) {
     }
 }
 
-// Outputs that share one window are formed together: up to this many.
-constexpr int kBatch = 8;
+// The weights are a function of the table position u alone, and a steady
+// step visits the same few positions again and again. A small cache, held
+// for one call and indexed by the low bits of ceil(u), keeps the weights of
+// recent positions; an entry is used only for exactly the same u, so the
+// outputs are the same as with the weights formed afresh.
+struct WeightCache {
+    static constexpr int kSlots = 32;
+    double u[kSlots];
+    double w[kSlots][kTaps];
+
+    WeightCache() {
+        for (double& v : u) {
+            v = -1.0; // never a valid position
+        }
+    }
+
+    static int slot_of(double pos) { return static_cast<int>(std::ceil(pos)) & (kSlots - 1); }
+
+    const double* lookup(const double* tab, double pos) {
+        const int c = static_cast<int>(std::ceil(pos));
+        const int slot = c & (kSlots - 1);
+        if (u[slot] != pos) {
+            weights_at(tab, pos, c, w[slot]);
+            u[slot] = pos;
+        }
+        return w[slot];
+    }
+};
 
 template <typename T>
 void resample_impl(const T* input, int32_t count, T* output, int32_t maxout, int32_t* produced,
@@ -129,6 +154,7 @@ void resample_impl(const T* input, int32_t count, T* output, int32_t maxout, int
         ext[kTaps + j] = input[j];
     }
 
+    WeightCache cache;
     int32_t i = 0;
     while (out < maxout) {
         if (p > static_cast<T>(kConsumeAbove)) {
@@ -138,31 +164,44 @@ void resample_impl(const T* input, int32_t count, T* output, int32_t maxout, int
             ++i;
             p = p - static_cast<T>(1);
         } else {
-            // Every output up to the next input shares this window. Their
-            // positions follow one another exactly as in a one-at-a-time
-            // loop; the weights of the batch are formed first and the sums
-            // (each over the taps in order) are independent of one another.
+            // Every output up to the next input shares this window.
             const T* w = (i <= kTaps) ? ext + i : input + (i - kTaps);
-            double wt[kBatch][kTaps];
-            int nb = 0;
-            do {
-                const double u = round_u<T>((static_cast<double>(p) + 11.0) * kPerSample);
-                weights_at(tab, u, wt[nb]);
-                p = p + step;
-                ++nb;
-            } while (nb < kBatch && out + nb < maxout && !(p > static_cast<T>(kConsumeAbove)));
             double xw[kTaps];
             for (int k = 0; k < kTaps; ++k) {
                 xw[k] = static_cast<double>(w[k]);
             }
-            for (int j = 0; j < nb; ++j) {
-                double acc = 0.0;
-                for (int k = 0; k < kTaps; ++k) {
-                    acc += wt[j][k] * xw[k];
+            do {
+                const double u = round_u<T>((static_cast<double>(p) + 11.0) * kPerSample);
+                const double* wt = cache.lookup(tab, u);
+                const T p1 = p + step;
+                const double u1 = (out + 1 < maxout && !(p1 > static_cast<T>(kConsumeAbove)))
+                                      ? round_u<T>((static_cast<double>(p1) + 11.0) * kPerSample)
+                                      : -1.0;
+                // Two outputs side by side (each summing its taps in order)
+                // when a second one shares the window and its weights do not
+                // take the first one's cache slot.
+                if (u1 > 0.0 && WeightCache::slot_of(u1) != WeightCache::slot_of(u)) {
+                    const double* wt1 = cache.lookup(tab, u1);
+                    double acc = 0.0;
+                    double acc1 = 0.0;
+                    for (int k = 0; k < kTaps; ++k) {
+                        acc += wt[k] * xw[k];
+                        acc1 += wt1[k] * xw[k];
+                    }
+                    output[out] = static_cast<T>(acc);
+                    output[out + 1] = static_cast<T>(acc1);
+                    out += 2;
+                    p = p1 + step;
+                } else {
+                    double acc = 0.0;
+                    for (int k = 0; k < kTaps; ++k) {
+                        acc += wt[k] * xw[k];
+                    }
+                    output[out] = static_cast<T>(acc);
+                    ++out;
+                    p = p1;
                 }
-                output[out + j] = static_cast<T>(acc);
-            }
-            out += nb;
+            } while (out < maxout && !(p > static_cast<T>(kConsumeAbove)));
         }
     }
 
