@@ -106,7 +106,8 @@ void BM_resample_8x_liquid(benchmark::State& state) {
 }
 BENCHMARK(BM_resample_8x_liquid)->Unit(benchmark::kMillisecond);
 
-// Console output plus the ns-per-output figures, kept for the ratios.
+// Console output plus the ns-per-output figures, kept for the ratios: the
+// median when repetitions are asked for, else the single run.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> ns;
@@ -114,10 +115,20 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const auto& r : runs) {
             const auto it = r.counters.find("ns_per_output");
-            if (it != r.counters.end() && r.run_type == Run::RT_Iteration)
-                ns[r.benchmark_name()] = it->second.value;
+            if (it == r.counters.end())
+                continue;
+            const std::string name = r.run_name.str();
+            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
+                median_[name] = it->second.value;
+            else if (r.run_type == Run::RT_Iteration)
+                ns[name] = it->second.value;
+            if (median_.count(name))
+                ns[name] = median_[name];
         }
     }
+
+private:
+    std::map<std::string, double> median_;
 };
 
 void print_ratio(const RatioReporter& rep, const char* ours, const char* theirs) {
