@@ -46,3 +46,9 @@ if(ZR_RESAMPLE_TSAN AND NOT ZR_SANITIZE)
                                                              Threads::Threads)
   gtest_discover_tests(zrdsp_resample_race_tsan_test)
 endif()
+
+# Work memory refused by the heap (replaces the array allocation functions,
+# so it runs as a program of its own).
+add_executable(zrdsp_fir_alloc_test fir_alloc_test.cpp)
+target_link_libraries(zrdsp_fir_alloc_test PRIVATE zrdsp_test_support)
+gtest_discover_tests(zrdsp_fir_alloc_test)
