@@ -1,5 +1,6 @@
 // Start-up, shut-down and the start-up error trap, against a recording
 // instrument and scripted dialogs.
+#include "driver/library_loader.h"
 #include "driver/tests/fake_instrument.h"
 #include "shell/controls.h"
 #include "shell/dialogs.h"
@@ -321,6 +322,35 @@ TEST(StartupClose, CloseDuringTheDialogStopsStartUp) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(instrument.countPrefix("zrq7010_init"), 0);
     EXPECT_EQ(instrument.calls(), std::vector<std::string>({"zrq7010_close 0"}));
+    EXPECT_FALSE(form.isVisible());
+}
+
+// A handler failing inside start-up (e.g. in the measurement loop's yield)
+// after the first open attempt: the trap's message, then the end; start-up
+// goes no further.
+class FailingDuringDialog : public zr::ScriptedDialogs {
+public:
+    QString input(const QString& p, const QString& t, const QString& a) override {
+        zr::runGuarded([] { throw zr::LibraryError("no function zrdsp_window"); });
+        return zr::ScriptedDialogs::input(p, t, a);
+    }
+};
+
+TEST(StartupTrap, HandlerFailureUnderTheArmedTrapEndsStartUp) {
+    CheckingInstrument instrument;
+    instrument.fail("VXI::9");
+    FailingDuringDialog dialogs;
+    dialogs.addInput("VXI::10");
+    zr::MainForm form(&instrument, &dialogs, "/a\"VXI::9\"");
+    int status = -1;
+    form.setTerminator([&](int s) { status = s; });
+    form.Form_Load();
+    const auto msgs = dialogs.shownOf(Kind::Message);
+    ASSERT_EQ(msgs.size(), 2u); // the open failure, then the trap
+    EXPECT_EQ(msgs[1].text, kTrap);
+    EXPECT_EQ(msgs[1].title, "Error");
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(instrument.countPrefix("zrq7010_init"), 1); // VXI::10 never opened
     EXPECT_FALSE(form.isVisible());
 }
 
