@@ -1,0 +1,85 @@
+// SIGTERM / SIGINT reach the window thread through the event loop, and a
+// close that arrives while a measurement loop yields ends that loop.
+#include "driver/tests/fake_instrument.h"
+#include "shell/dialogs.h"
+#include "shell/main_form.h"
+#include "shell/signal_watch.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+bool pumpUntil(const std::function<bool()>& done) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 5000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return done();
+}
+
+TEST(SignalWatch, TermAndIntRunTheCallbackOnTheWindowThread) {
+    int seen = 0;
+    zr::SignalWatch watch([&] { ++seen; });
+    ASSERT_TRUE(watch.active());
+    ::raise(SIGTERM);   // would end the test program without the watch
+    EXPECT_EQ(seen, 0); // nothing runs inside the signal handler
+    EXPECT_TRUE(pumpUntil([&] { return seen == 1; }));
+    ::raise(SIGINT);
+    EXPECT_TRUE(pumpUntil([&] { return seen == 2; }));
+}
+
+TEST(SignalWatch, SignalClosesTheWindowLikeItsCloseBox) {
+    zr::FakeInstrument instrument;
+    zr::ScriptedDialogs dialogs;
+    zr::MainForm form(&instrument, &dialogs, "/a\"sim\"");
+    int status = -1;
+    form.setTerminator([&](int s) { status = s; });
+    zr::SignalWatch watch([&] { form.close(); });
+    form.Form_Load();
+    ASSERT_TRUE(form.isVisible());
+    ::raise(SIGTERM);
+    EXPECT_TRUE(pumpUntil([&] { return status == 0; }));
+    EXPECT_EQ(instrument.log().back(), "zrq7010_close 0");
+}
+
+// The contract of a measurement loop with shut-down: after every yield it
+// returns at once when the window is unloading.
+TEST(Unload, CloseDuringALoopYieldEndsTheLoopAfterItsYield) {
+    zr::FakeInstrument instrument;
+    zr::ScriptedDialogs dialogs;
+    zr::MainForm form(&instrument, &dialogs, "/a\"sim\"");
+    int status = -1;
+    form.setTerminator([&](int s) { status = s; });
+    form.Form_Load();
+    QTimer::singleShot(50, &form, [&] { form.close(); });
+    form.stopflag = false;
+    int passes = 0;
+    int passesAfterUnload = 0;
+    QElapsedTimer t;
+    t.start();
+    while (!form.stopflag && t.elapsed() < 5000) {
+        if (form.unloading) {
+            ++passesAfterUnload; // must never happen
+        }
+        ++passes;
+        QApplication::processEvents(); // the yield
+        if (form.unloading) {
+            break;
+        }
+    }
+    EXPECT_TRUE(form.unloading);
+    EXPECT_TRUE(form.stopflag);
+    EXPECT_EQ(passesAfterUnload, 0);
+    EXPECT_GT(passes, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(instrument.log().back(), "zrq7010_close 0");
+}
+
+} // namespace
