@@ -22,13 +22,22 @@ FailureSink& failureSink() {
     static FailureSink sink;
     return sink;
 }
+long& dispatches() {
+    static long count = 0;
+    return count;
+}
 } // namespace
+
+long dispatchCount() {
+    return dispatches();
+}
 
 void setFailureSink(FailureSink sink) {
     failureSink() = std::move(sink);
 }
 
 void runGuarded(const std::function<void()>& handler) {
+    ++dispatches();
     try {
         handler();
     } catch (const std::exception& e) {

@@ -38,6 +38,8 @@ inline constexpr int kKeyEnter = 13;
 using FailureSink = std::function<void(const std::exception&)>;
 void setFailureSink(FailureSink sink);
 void runGuarded(const std::function<void()>& handler);
+// How many handler invocations have gone through runGuarded (tests).
+long dispatchCount();
 
 // Program-driven selection: sets the value and runs the click handler once.
 // selectEntry accepts -1 (no selection) .. count-1; any other index changes

@@ -49,6 +49,16 @@ struct FormFixture : ::testing::Test {
     }
 };
 
+TEST(FormBuild, BuildingTheWindowDispatchesNoHandler) {
+    zr::FakeInstrument instrument;
+    zr::ScriptedDialogs dialogs;
+    const long before = zr::dispatchCount();
+    zr::MainForm form(&instrument, &dialogs, QString());
+    EXPECT_EQ(zr::dispatchCount(), before);
+    zr::selectEntry(form.range, 0); // the counter does see a dispatch
+    EXPECT_EQ(zr::dispatchCount(), before + 1);
+}
+
 TEST_F(FormFixture, BuildingTheWindowRunsNoHandlerAndCallsNoDriver) {
     EXPECT_TRUE(instrument.log().empty());
     EXPECT_TRUE(trace.isEmpty());
