@@ -2,7 +2,9 @@
 // comparison table for benchmarks named "<what>/<precision>/<impl>/<N>" with
 // impl one of "ours", "fftw", "kiss": time per call of each and the ratios
 // ours/fftw and ours/kiss. The table uses CPU time per call, which a shared,
-// busy machine disturbs less than wall time.
+// busy machine disturbs less than wall time. With --benchmark_repetitions the
+// table holds the median of the repetitions (single runs are used only when
+// no median is reported).
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -28,10 +30,13 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
-            if (r.run_type != Run::RT_Iteration || r.error_occurred)
+            if (r.error_occurred)
+                continue;
+            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+            if (!median && r.run_type != Run::RT_Iteration)
                 continue;
             std::vector<std::string> parts;
-            std::istringstream in(r.benchmark_name());
+            std::istringstream in(r.run_name.str());
             for (std::string p; std::getline(in, p, '/');)
                 parts.push_back(p);
             if (parts.size() < 4)
@@ -40,7 +45,13 @@ public:
             if (impl != "ours" && impl != "fftw" && impl != "kiss")
                 continue;
             const Key key{parts[0], parts[1], std::strtol(parts[3].c_str(), nullptr, 10)};
-            times_[key][impl] = r.GetAdjustedCPUTime() * to_ns(r.time_unit);
+            const double ns = r.GetAdjustedCPUTime() * to_ns(r.time_unit);
+            if (median) {
+                times_[key][impl] = ns;
+                have_median_[key][impl] = true;
+            } else if (!have_median_[key][impl]) {
+                times_[key][impl] = ns;
+            }
         }
     }
 
@@ -92,6 +103,7 @@ private:
         }
     }
     std::map<Key, std::map<std::string, double>> times_;
+    std::map<Key, std::map<std::string, bool>> have_median_;
 };
 
 } // namespace
