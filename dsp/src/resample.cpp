@@ -6,6 +6,10 @@
 #include <cmath>
 #include <utility>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 constexpr int kTaps = 11;
@@ -112,6 +116,139 @@ struct WeightCache {
     }
 };
 
+// Every output between two consumed inputs reads the same 11-sample window,
+// and with a steady step the run of positions after each consumed input is
+// the same run every time (the position arithmetic is exact and repeats). A
+// group remembers one such run: its first position, its length, the position
+// after it, and its weights laid out tap by tap across the outputs, so that
+// the outputs of a run can be formed side by side. A group is used only for
+// exactly the same first position, so it holds exactly the weights the
+// outputs would get one by one.
+template <typename T> struct GroupCache {
+    static constexpr int kSlots = 8;
+    static constexpr int kMaxRun = 16; // outputs per group; longer runs go one by one
+    struct Group {
+        T first;
+        T after;
+        int length; // 0: empty slot
+        alignas(32) double w[kTaps][kMaxRun];
+    };
+    Group g[kSlots];
+
+    GroupCache() {
+        for (Group& e : g) {
+            e.length = 0;
+        }
+    }
+
+    static double table_position(T p) {
+        return round_u<T>((static_cast<double>(p) + 11.0) * kPerSample);
+    }
+    static int slot_of(T p) {
+        return static_cast<int>(std::ceil(table_position(p))) & (kSlots - 1);
+    }
+
+    // The group of the run starting at p, built if it is not held yet.
+    // nullptr when the run is longer than kMaxRun.
+    const Group* find(const double* tab, WeightCache& wc, T p, T step) {
+        Group& e = g[slot_of(p)];
+        if (e.length > 0 && e.first == p) {
+            return &e;
+        }
+        T q = p;
+        int n = 0;
+        while (!(q > static_cast<T>(kConsumeAbove))) {
+            if (n == kMaxRun) {
+                e.length = 0;
+                return nullptr;
+            }
+            const double* wt = wc.lookup(tab, table_position(q));
+            for (int k = 0; k < kTaps; ++k) {
+                e.w[k][n] = wt[k];
+            }
+            q = q + step;
+            ++n;
+        }
+        for (int j = n; j < kMaxRun; ++j) {
+            for (int k = 0; k < kTaps; ++k) {
+                e.w[k][j] = 0.0;
+            }
+        }
+        e.first = p;
+        e.after = q;
+        e.length = n;
+        return &e;
+    }
+};
+
+// Outputs of one group on the window xw: output j is the sum over k, in
+// order, of w[k][j] * xw[k], starting from 0 (as the outputs formed one by
+// one). Portable: the compiler may spread the independent outputs over
+// vector lanes; each output keeps its own order of additions.
+template <typename T>
+void group_outputs_portable(const double (*w)[GroupCache<T>::kMaxRun], int n, const double* xw,
+                            T* output) {
+    constexpr int kMax = GroupCache<T>::kMaxRun;
+    double acc[kMax] = {};
+    for (int k = 0; k < kTaps; ++k) {
+        for (int j = 0; j < kMax; ++j) {
+            acc[j] += w[k][j] * xw[k];
+        }
+    }
+    for (int j = 0; j < n; ++j) {
+        output[j] = static_cast<T>(acc[j]);
+    }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// The same with AVX: four outputs per vector, a multiply then an add per tap
+// (no fused multiply-add), so every lane rounds as the scalar sum does. The
+// vectors of a group advance together, so their chains of additions overlap
+// instead of waiting on each other.
+template <typename T>
+__attribute__((target("avx"))) void group_outputs_avx(const double (*w)[GroupCache<T>::kMaxRun],
+                                                      int n, const double* xw, T* output) {
+    constexpr int kMax = GroupCache<T>::kMaxRun;
+    static_assert(kMax == 16, "four vectors of four outputs");
+    alignas(32) double acc[kMax];
+    __m256d a0 = _mm256_setzero_pd(), a1 = a0, a2 = a0, a3 = a0;
+    if (n <= 8) {
+        for (int k = 0; k < kTaps; ++k) {
+            const __m256d x = _mm256_set1_pd(xw[k]);
+            a0 = _mm256_add_pd(a0, _mm256_mul_pd(_mm256_load_pd(&w[k][0]), x));
+            a1 = _mm256_add_pd(a1, _mm256_mul_pd(_mm256_load_pd(&w[k][4]), x));
+        }
+    } else {
+        for (int k = 0; k < kTaps; ++k) {
+            const __m256d x = _mm256_set1_pd(xw[k]);
+            a0 = _mm256_add_pd(a0, _mm256_mul_pd(_mm256_load_pd(&w[k][0]), x));
+            a1 = _mm256_add_pd(a1, _mm256_mul_pd(_mm256_load_pd(&w[k][4]), x));
+            a2 = _mm256_add_pd(a2, _mm256_mul_pd(_mm256_load_pd(&w[k][8]), x));
+            a3 = _mm256_add_pd(a3, _mm256_mul_pd(_mm256_load_pd(&w[k][12]), x));
+        }
+    }
+    _mm256_store_pd(acc, a0);
+    _mm256_store_pd(acc + 4, a1);
+    _mm256_store_pd(acc + 8, a2);
+    _mm256_store_pd(acc + 12, a3);
+    for (int j = 0; j < n; ++j) {
+        output[j] = static_cast<T>(acc[j]);
+    }
+}
+#endif
+
+template <typename T>
+void group_outputs(const double (*w)[GroupCache<T>::kMaxRun], int n, const double* xw, T* output) {
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool avx = __builtin_cpu_supports("avx");
+    if (avx) {
+        group_outputs_avx<T>(w, n, xw, output);
+        return;
+    }
+#endif
+    group_outputs_portable<T>(w, n, xw, output);
+}
+
 template <typename T>
 void resample_impl(const T* input, int32_t count, T* output, int32_t maxout, int32_t* produced,
                    T* position, T step, T* history) {
@@ -155,6 +292,7 @@ void resample_impl(const T* input, int32_t count, T* output, int32_t maxout, int
     }
 
     WeightCache cache;
+    GroupCache<T> groups;
     int32_t i = 0;
     while (out < maxout) {
         if (p > static_cast<T>(kConsumeAbove)) {
@@ -169,6 +307,14 @@ void resample_impl(const T* input, int32_t count, T* output, int32_t maxout, int
             double xw[kTaps];
             for (int k = 0; k < kTaps; ++k) {
                 xw[k] = static_cast<double>(w[k]);
+            }
+            // A whole run of outputs from a group when it fits the output.
+            const typename GroupCache<T>::Group* grp = groups.find(tab, cache, p, step);
+            if (grp != nullptr && grp->length <= maxout - out) {
+                group_outputs<T>(grp->w, grp->length, xw, output + out);
+                out += grp->length;
+                p = grp->after;
+                continue;
             }
             do {
                 const double u = round_u<T>((static_cast<double>(p) + 11.0) * kPerSample);

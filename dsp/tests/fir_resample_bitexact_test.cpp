@@ -120,6 +120,38 @@ TYPED_TEST(BitExact, ResampleOverStepsPositionsAndSizes) {
     }
 }
 
+// Runs of outputs between two inputs of 15, 16 and 17 outputs (around the
+// longest run the resampler forms side by side), steps whose runs alternate
+// in length, and output space that ends inside a run.
+TYPED_TEST(BitExact, ResampleRunsAroundTheGroupLength) {
+    using T = TypeParam;
+    std::uint32_t seed = 900;
+    for (double step : {1.0 / 15, 0.0625, 1.0 / 17, 0.09, 0.2, 0.33}) {
+        for (int maxout : {7, 16, 17, 33, 1000, 20000}) {
+            const int n = 1500;
+            const auto in = random_block<T>(n, seed++);
+            const auto hist0 = random_block<T>(11, seed++);
+            T pa = T(-7.25), pb = T(-7.25);
+            auto ha = hist0, hb = hist0;
+            std::vector<T> a(maxout + 1, T(-9)), b(maxout + 1, T(-9));
+            int32_t na = -1, nb = -2;
+            if constexpr (std::is_same_v<T, float>) {
+                zrdsp_resample(in.data(), n, a.data(), maxout, &na, &pa, T(step), ha.data());
+                zr::ref::resample(in.data(), n, b.data(), maxout, &nb, &pb, T(step), hb.data());
+            } else {
+                zrdsp_resample_double(in.data(), n, a.data(), maxout, &na, &pa, step, ha.data());
+                zr::ref::resample_double(in.data(), n, b.data(), maxout, &nb, &pb, step, hb.data());
+            }
+            const auto where = ::testing::Message() << "step " << step << " maxout " << maxout;
+            ASSERT_EQ(na, nb) << where;
+            ASSERT_GT(na, 0) << where;
+            ASSERT_EQ(std::memcmp(&pa, &pb, sizeof(T)), 0) << where;
+            ASSERT_EQ(first_bit_difference(a.data(), b.data(), a.size()), -1) << where;
+            ASSERT_EQ(first_bit_difference(ha.data(), hb.data(), 11), -1) << where;
+        }
+    }
+}
+
 TYPED_TEST(BitExact, ResampleStreamOfBlocks) {
     using T = TypeParam;
     const auto in = random_block<T>(30000, 9);
