@@ -197,6 +197,347 @@ __attribute__((target("avx"))) void butterfly_stages_avx(T* data, std::size_t n,
     }
 }
 
+// ---- Blocked, fused AVX stages ------------------------------------------
+//
+// The butterflies below are the ones of butterfly_stages_portable, operand
+// for operand; what changes is which ones run together:
+//  - the first stages run block by block (kBlockPoints points, which stay in
+//    the first-level cache): stages 0-2 as one 8-point kernel in registers,
+//    then stages in pairs (a 4-point kernel per pair of columns);
+//  - the later stages run over the whole array in pairs, and an odd one
+//    alone.
+// Between two stages done in registers the values are rounded to the element
+// type exactly as storing and reloading them would (RoundTo), so float
+// results keep their bits too.
+//
+// Twiddles: every stage still gets its (wr, wi) from its own recurrence with
+// two sine evaluations, starting at (1, 0) and advanced once per column; the
+// values are only produced into small buffers ahead of use. The twiddle of
+// column m of stage s is w_s[m].
+
+// Values rounded to T as a store would round them (a no-op for double).
+template <typename T> struct RoundTo;
+template <> struct RoundTo<double> {
+    __attribute__((target("avx"))) static __m256d apply(__m256d v) { return v; }
+};
+template <> struct RoundTo<float> {
+    __attribute__((target("avx"))) static __m256d apply(__m256d v) {
+        return _mm256_cvtps_pd(_mm256_cvtpd_ps(v));
+    }
+};
+
+// Two butterflies, one per 128-bit half: a = (a0, a1), b = (b0, b1) complex,
+// wr = (wr0, wr0, wr1, wr1), wi = (wi0, wi0, wi1, wi1). Same operations as
+// butterfly() lane by lane (see butterfly_stages_avx).
+__attribute__((target("avx"))) inline void bfly2(__m256d& a, __m256d& b, __m256d wr, __m256d wi) {
+    const __m256d p = _mm256_mul_pd(wr, b);
+    const __m256d q = _mm256_mul_pd(wi, _mm256_permute_pd(b, 0x5));
+    const __m256d t = _mm256_addsub_pd(p, q);
+    b = _mm256_sub_pd(a, t);
+    a = _mm256_add_pd(a, t);
+}
+
+// One twiddle recurrence, writing its values duplicated for bfly2: column t
+// goes to dr[2t], dr[2t+1] (wr) and di[2t], di[2t+1] (wi as it multiplies
+// data).
+template <typename T> struct TwiddleChain {
+    double wr = 1.0, wi = 0.0, wpr = 0.0, wpi = 0.0;
+    TwiddleChain() = default;
+    TwiddleChain(std::size_t mmax, int direction) { start(mmax, direction); }
+    void start(std::size_t mmax, int direction) {
+        const StageTwiddle st(mmax, direction);
+        wr = 1.0;
+        wi = 0.0;
+        wpr = st.wpr;
+        wpi = st.wpi;
+    }
+    void put(double* dr, double* di, std::size_t t) const {
+        dr[2 * t] = dr[2 * t + 1] = wr;
+        di[2 * t] = di[2 * t + 1] = Precision<T>::twiddle(wi);
+    }
+    void step() { advance_twiddle(wr, wi, wpr, wpi); }
+};
+
+inline constexpr unsigned kBlockBits = 9; // stages done block by block
+inline constexpr std::size_t kBlockPoints = std::size_t{1} << kBlockBits;
+
+// Twiddles of stages 1 .. stages-1 (stage s has 2^s columns), stage s at
+// offset 2^(s+1) of dr and di (aligned for whole-vector loads).
+template <typename T> struct LowTwiddles {
+    alignas(32) double dr[2 * kBlockPoints];
+    alignas(32) double di[2 * kBlockPoints];
+    static std::size_t offset(unsigned s) { return std::size_t{2} << s; }
+    const double* r(unsigned s) const { return dr + offset(s); }
+    const double* i(unsigned s) const { return di + offset(s); }
+};
+
+// Four recurrences side by side, one per lane: lane l is stage top-l (lanes
+// of stages below 1 idle). Every lane performs advance_twiddle's operations
+// on its own values, so it produces the very same doubles as the scalar loop.
+// The chains of different stages are independent: run together they cost
+// the time of the longest one, where one after another they would cost the
+// sum of all.
+struct ChainLanes {
+    __m256d wr, wi, wpr, wpi;
+    std::size_t len[4]; // columns of each lane's stage (0: idle lane)
+    unsigned stage[4];
+
+    __attribute__((target("avx"))) ChainLanes(int top, int direction) {
+        alignas(32) double pr[4], pi[4];
+        for (int l = 0; l < 4; ++l) {
+            const int st = top - l;
+            if (st >= 1) {
+                const StageTwiddle tw(std::size_t{2} << st, direction);
+                pr[l] = tw.wpr;
+                pi[l] = tw.wpi;
+                len[l] = std::size_t{1} << st;
+                stage[l] = static_cast<unsigned>(st);
+            } else {
+                pr[l] = pi[l] = 0.0;
+                len[l] = 0;
+                stage[l] = 0;
+            }
+        }
+        wr = _mm256_set1_pd(1.0);
+        wi = _mm256_setzero_pd();
+        wpr = _mm256_load_pd(pr);
+        wpi = _mm256_load_pd(pi);
+    }
+    __attribute__((target("avx"))) void step() {
+        const __m256d t = wr;
+        wr = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(wr, wpr), _mm256_mul_pd(wi, wpi)), wr);
+        wi = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(wi, wpr), _mm256_mul_pd(t, wpi)), wi);
+    }
+    // Column k of every lane whose stage has that column, duplicated for
+    // bfly2 (wi as it multiplies data).
+    template <typename T>
+    __attribute__((target("avx"))) void put(LowTwiddles<T>& tw, std::size_t k) const {
+        const __m256d r = wr;
+        const __m256d i = RoundTo<T>::apply(wi);
+        const __m256d r02 = _mm256_unpacklo_pd(r, r), r13 = _mm256_unpackhi_pd(r, r);
+        const __m256d i02 = _mm256_unpacklo_pd(i, i), i13 = _mm256_unpackhi_pd(i, i);
+        put_lane(tw, k, 0, _mm256_castpd256_pd128(r02), _mm256_castpd256_pd128(i02));
+        put_lane(tw, k, 1, _mm256_castpd256_pd128(r13), _mm256_castpd256_pd128(i13));
+        put_lane(tw, k, 2, _mm256_extractf128_pd(r02, 1), _mm256_extractf128_pd(i02, 1));
+        put_lane(tw, k, 3, _mm256_extractf128_pd(r13, 1), _mm256_extractf128_pd(i13, 1));
+    }
+    template <typename T>
+    __attribute__((target("avx"))) void put_lane(LowTwiddles<T>& tw, std::size_t k, int l,
+                                                 __m128d r, __m128d i) const {
+        if (k < len[l]) {
+            _mm_store_pd(tw.dr + LowTwiddles<T>::offset(stage[l]) + 2 * k, r);
+            _mm_store_pd(tw.di + LowTwiddles<T>::offset(stage[l]) + 2 * k, i);
+        }
+    }
+};
+
+// Stages 0, 1 and 2 on the 8 points at x, in registers.
+template <typename T>
+__attribute__((target("avx"))) inline void radix8_first(T* x, __m256d w1r, __m256d w1i,
+                                                        __m256d w2ar, __m256d w2ai, __m256d w2br,
+                                                        __m256d w2bi) {
+    using R = RoundTo<T>;
+    const __m256d v0 = load4(x), v1 = load4(x + 4), v2 = load4(x + 8), v3 = load4(x + 12);
+    // Stage 0: pairs (0,1) (2,3) (4,5) (6,7), twiddle (1, 0).
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d zero = _mm256_set1_pd(Precision<T>::twiddle(0.0));
+    __m256d a = _mm256_permute2f128_pd(v0, v1, 0x20); // (0, 2)
+    __m256d b = _mm256_permute2f128_pd(v0, v1, 0x31); // (1, 3)
+    __m256d c = _mm256_permute2f128_pd(v2, v3, 0x20); // (4, 6)
+    __m256d d = _mm256_permute2f128_pd(v2, v3, 0x31); // (5, 7)
+    bfly2(a, b, one, zero);
+    bfly2(c, d, one, zero);
+    a = R::apply(a), b = R::apply(b), c = R::apply(c), d = R::apply(d);
+    // Stage 1: pairs (0,2) (1,3) (4,6) (5,7), twiddles w1[0], w1[1].
+    __m256d e = _mm256_permute2f128_pd(a, b, 0x20); // (0, 1)
+    __m256d f = _mm256_permute2f128_pd(a, b, 0x31); // (2, 3)
+    __m256d g = _mm256_permute2f128_pd(c, d, 0x20); // (4, 5)
+    __m256d h = _mm256_permute2f128_pd(c, d, 0x31); // (6, 7)
+    bfly2(e, f, w1r, w1i);
+    bfly2(g, h, w1r, w1i);
+    e = R::apply(e), f = R::apply(f), g = R::apply(g), h = R::apply(h);
+    // Stage 2: pairs (0,4) (1,5) (2,6) (3,7), twiddles w2[0..3].
+    bfly2(e, g, w2ar, w2ai);
+    bfly2(f, h, w2br, w2bi);
+    store4(x, e);
+    store4(x + 4, f);
+    store4(x + 8, g);
+    store4(x + 12, h);
+}
+
+// Stages s and s+1 (h = 2^s >= 2 points) on columns m, m+1 of one group:
+// points m, m+h, m+2h, m+3h (and their neighbours) at x, x+2h, x+4h, x+6h.
+// (ws: w_s[m..m+1]; wa: w_(s+1)[m..m+1]; wb: w_(s+1)[m+h..m+h+1].)
+template <typename T>
+__attribute__((target("avx"))) inline void radix4_pair(T* x, std::size_t h, __m256d wsr,
+                                                       __m256d wsi, __m256d war, __m256d wai,
+                                                       __m256d wbr, __m256d wbi) {
+    using R = RoundTo<T>;
+    T* x1 = x + 2 * h;
+    T* x2 = x + 4 * h;
+    T* x3 = x + 6 * h;
+    __m256d a0 = load4(x), a1 = load4(x1), a2 = load4(x2), a3 = load4(x3);
+    bfly2(a0, a1, wsr, wsi);
+    bfly2(a2, a3, wsr, wsi);
+    a0 = R::apply(a0), a1 = R::apply(a1), a2 = R::apply(a2), a3 = R::apply(a3);
+    bfly2(a0, a2, war, wai);
+    bfly2(a1, a3, wbr, wbi);
+    store4(x, a0);
+    store4(x1, a1);
+    store4(x2, a2);
+    store4(x3, a3);
+}
+
+// Fills the twiddles of stages 1 .. stages-1 (3 <= stages <= kBlockBits) and
+// runs stages 0-2 on the first 2^stages points (x) meanwhile. Two sets of
+// four lanes cover stages 8..5 and 4..1. The longest recurrence takes
+// 2^(stages-1) dependent steps; the 8-point kernels of the first block (one
+// per four steps, and they need only stages 1 and 2, complete after the
+// first four steps) are independent of it, so the processor runs them in
+// the recurrence's waiting time.
+template <typename T>
+__attribute__((target("avx"))) void fill_low_twiddles(LowTwiddles<T>& tw, unsigned stages,
+                                                      int direction, T* x) {
+    const int top = static_cast<int>(stages) - 1;
+    ChainLanes hi(top, direction);
+    ChainLanes lo(top - 4, direction);
+    for (std::size_t k = 0; k < hi.len[0]; k += 4) {
+        for (std::size_t q = k; q < k + 4; ++q) {
+            hi.put(tw, q);
+            hi.step();
+            if (q < lo.len[0]) {
+                lo.put(tw, q);
+                lo.step();
+            }
+        }
+        radix8_first(x + 4 * k, _mm256_load_pd(tw.r(1)), _mm256_load_pd(tw.i(1)),
+                     _mm256_load_pd(tw.r(2)), _mm256_load_pd(tw.i(2)), _mm256_load_pd(tw.r(2) + 4),
+                     _mm256_load_pd(tw.i(2) + 4));
+    }
+}
+
+// Stages 0 .. stages-1 (stages >= 3) on one block of 2^stages points.
+// (first_done: stages 0-2 have already run on this block.)
+template <typename T>
+__attribute__((target("avx"))) void block_stages(T* x, unsigned stages, const LowTwiddles<T>& tw,
+                                                 bool first_done) {
+    const std::size_t points = std::size_t{1} << stages;
+    if (!first_done) {
+        const __m256d w1r = _mm256_load_pd(tw.r(1)), w1i = _mm256_load_pd(tw.i(1));
+        const __m256d w2ar = _mm256_load_pd(tw.r(2)), w2ai = _mm256_load_pd(tw.i(2));
+        const __m256d w2br = _mm256_load_pd(tw.r(2) + 4), w2bi = _mm256_load_pd(tw.i(2) + 4);
+        for (std::size_t g = 0; g < points; g += 8)
+            radix8_first(x + 2 * g, w1r, w1i, w2ar, w2ai, w2br, w2bi);
+    }
+    unsigned s = 3;
+    for (; s + 1 < stages; s += 2) {
+        const std::size_t h = std::size_t{1} << s;
+        for (std::size_t m = 0; m < h; m += 2) {
+            const __m256d wsr = _mm256_load_pd(tw.r(s) + 2 * m);
+            const __m256d wsi = _mm256_load_pd(tw.i(s) + 2 * m);
+            const __m256d war = _mm256_load_pd(tw.r(s + 1) + 2 * m);
+            const __m256d wai = _mm256_load_pd(tw.i(s + 1) + 2 * m);
+            const __m256d wbr = _mm256_load_pd(tw.r(s + 1) + 2 * (m + h));
+            const __m256d wbi = _mm256_load_pd(tw.i(s + 1) + 2 * (m + h));
+            for (std::size_t g = 0; g < points; g += 4 * h)
+                radix4_pair(x + 2 * (g + m), h, wsr, wsi, war, wai, wbr, wbi);
+        }
+    }
+    if (s < stages) {
+        const std::size_t h = std::size_t{1} << s; // last stage: one group
+        for (std::size_t m = 0; m < h; m += 2) {
+            __m256d a = load4(x + 2 * m), b = load4(x + 2 * (m + h));
+            bfly2(a, b, _mm256_load_pd(tw.r(s) + 2 * m), _mm256_load_pd(tw.i(s) + 2 * m));
+            store4(x + 2 * m, a);
+            store4(x + 2 * (m + h), b);
+        }
+    }
+}
+
+inline constexpr std::size_t kChunkColumns = 32; // twiddles produced ahead, per chain
+
+// Stage s alone over count points (h = 2^s columns, count/(2h) groups).
+template <typename T>
+__attribute__((target("avx"))) void single_stage(T* data, std::size_t count, unsigned s,
+                                                 int direction) {
+    const std::size_t h = std::size_t{1} << s;
+    alignas(32) double cr[2 * kChunkColumns], ci[2 * kChunkColumns];
+    TwiddleChain<T> c(2 * h, direction);
+    for (std::size_t c0 = 0; c0 < h; c0 += kChunkColumns) {
+        for (std::size_t t = 0; t < kChunkColumns; ++t) {
+            c.put(cr, ci, t);
+            c.step();
+        }
+        for (std::size_t g = 0; g < count; g += 2 * h) {
+            T* x = data + 2 * (g + c0);
+            for (std::size_t t = 0; t < kChunkColumns; t += 2) {
+                __m256d a = load4(x + 2 * t), b = load4(x + 2 * (t + h));
+                bfly2(a, b, _mm256_load_pd(cr + 2 * t), _mm256_load_pd(ci + 2 * t));
+                store4(x + 2 * t, a);
+                store4(x + 2 * (t + h), b);
+            }
+        }
+    }
+}
+
+// Stages s and s+1 over count points (h = 2^s >= kChunkColumns columns). The
+// second stage needs w_(s+1)[m] and w_(s+1)[m+h] together, so its recurrence
+// is first run h steps ahead once, then both of its positions advance side by
+// side with the recurrence of stage s.
+template <typename T>
+__attribute__((target("avx"))) void stage_pair(T* data, std::size_t count, unsigned s,
+                                               int direction) {
+    const std::size_t h = std::size_t{1} << s;
+    alignas(32) double sr[2 * kChunkColumns], si[2 * kChunkColumns];
+    alignas(32) double ar[2 * kChunkColumns], ai[2 * kChunkColumns];
+    alignas(32) double br[2 * kChunkColumns], bi[2 * kChunkColumns];
+    TwiddleChain<T> cs(2 * h, direction);
+    TwiddleChain<T> ca(4 * h, direction);
+    TwiddleChain<T> cb = ca;
+    for (std::size_t k = 0; k < h; ++k)
+        cb.step();
+    for (std::size_t c0 = 0; c0 < h; c0 += kChunkColumns) {
+        for (std::size_t t = 0; t < kChunkColumns; ++t) {
+            cs.put(sr, si, t);
+            ca.put(ar, ai, t);
+            cb.put(br, bi, t);
+            cs.step();
+            ca.step();
+            cb.step();
+        }
+        for (std::size_t g = 0; g < count; g += 4 * h) {
+            T* x = data + 2 * (g + c0);
+            for (std::size_t t = 0; t < kChunkColumns; t += 2) {
+                radix4_pair(x + 2 * t, h, _mm256_load_pd(sr + 2 * t), _mm256_load_pd(si + 2 * t),
+                            _mm256_load_pd(ar + 2 * t), _mm256_load_pd(ai + 2 * t),
+                            _mm256_load_pd(br + 2 * t), _mm256_load_pd(bi + 2 * t));
+            }
+        }
+    }
+}
+
+// All butterfly stages of a bit-reversed array of count >= 8 points.
+template <typename T>
+__attribute__((target("avx"))) void butterfly_stages_fast(T* data, std::size_t count,
+                                                          int direction) {
+    unsigned bits = 0;
+    while ((std::size_t{1} << bits) < count)
+        ++bits;
+    const unsigned low = bits < kBlockBits ? bits : kBlockBits;
+    {
+        LowTwiddles<T> tw;
+        fill_low_twiddles(tw, low, direction, data);
+        const std::size_t block = std::size_t{1} << low;
+        for (std::size_t b = 0; b < count; b += block)
+            block_stages(data + 2 * b, low, tw, b == 0);
+    }
+    unsigned s = low;
+    if ((bits - low) % 2 == 1)
+        single_stage(data, count, s++, direction);
+    for (; s < bits; s += 2)
+        stage_pair(data, count, s, direction);
+}
+
 inline bool cpu_has_avx() {
     return __builtin_cpu_supports("avx");
 }
@@ -225,14 +566,72 @@ template <typename T> void bit_reverse(T* data, std::size_t count) {
     }
 }
 
+// The same reordering, tile by tile. A point index of L >= 6 bits reads
+// (hi, mid, lo) with 3-bit hi and lo; its reversal is (rev lo, rev mid,
+// rev hi). For one value of mid, the 64 points (hi, mid, lo) lie in 8 short
+// contiguous runs, and so do their partners: a tile and its partner tile are
+// swapped whole, and a tile that is its own partner swaps each pair once.
+// The branchy counter walk of bit_reverse and its scattered accesses are
+// replaced by 64 swaps over a few cache lines at a time; the permutation,
+// and so every value, is the same.
+inline std::size_t reverse_bits(std::size_t v, unsigned bits) {
+    std::size_t r = 0;
+    for (unsigned b = 0; b < bits; ++b) {
+        r = (r << 1) | (v & 1);
+        v >>= 1;
+    }
+    return r;
+}
+
+template <typename T> inline void swap_point(T* a, T* b) {
+    const T re = a[0];
+    const T im = a[1];
+    a[0] = b[0];
+    a[1] = b[1];
+    b[0] = re;
+    b[1] = im;
+}
+
+template <typename T> void bit_reverse_tiled(T* data, std::size_t count) {
+    unsigned bits = 0;
+    while ((std::size_t{1} << bits) < count)
+        ++bits;
+    if (bits < 6) {
+        bit_reverse(data, count);
+        return;
+    }
+    static constexpr std::size_t rev3[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+    const unsigned mid_bits = bits - 6;
+    const unsigned top = bits - 3;
+    for (std::size_t mid = 0; mid < (std::size_t{1} << mid_bits); ++mid) {
+        const std::size_t rmid = reverse_bits(mid, mid_bits);
+        if (rmid < mid)
+            continue; // swapped together with its partner tile
+        T* const tile = data + 2 * (mid << 3);
+        T* const partner = data + 2 * (rmid << 3);
+        for (std::size_t hi = 0; hi < 8; ++hi) {
+            T* const arow = tile + 2 * (hi << top);
+            for (std::size_t lo = 0; lo < 8; ++lo) {
+                // Point (hi, mid, lo) and its partner (rev lo, rmid, rev hi).
+                if (rmid == mid && ((rev3[lo] << 3) | rev3[hi]) <= ((hi << 3) | lo))
+                    continue; // a tile that is its own partner: each pair once
+                swap_point(arow + 2 * lo, partner + 2 * ((rev3[lo] << top) | rev3[hi]));
+            }
+        }
+    }
+}
+
 // Complex transform of `count` interleaved points in place, unnormalised.
 // direction +1: kernel e^(-2 pi i kn/N); -1: e^(+2 pi i kn/N).
 // count must be a power of two >= 1 (the caller checks).
 template <typename T> void fft_complex(T* data, std::size_t count, int direction) {
-    bit_reverse(data, count);
+    bit_reverse_tiled(data, count);
 #ifdef ZRDSP_HAVE_AVX_PATH
     if (cpu_has_avx()) {
-        butterfly_stages_avx(data, 2 * count, direction);
+        if (count >= 8)
+            butterfly_stages_fast(data, count, direction);
+        else
+            butterfly_stages_avx(data, 2 * count, direction);
         return;
     }
 #endif

@@ -70,4 +70,41 @@ TYPED_TEST(FftPaths, AvxButterfliesMatchReference) {
 #endif
 }
 
+TYPED_TEST(FftPaths, BlockedFusedButterfliesMatchReference) {
+#ifdef ZRDSP_HAVE_AVX_PATH
+    using T = TypeParam;
+    if (!zr::dsp::cpu_has_avx())
+        GTEST_SKIP() << "this processor has no AVX";
+    // From the smallest size they serve (8 points) past the block size, with
+    // both an odd and an even number of stages after the blocks.
+    for (int n = 8; n <= 65536; n *= 2) {
+        for (int dir : {1, -1}) {
+            for (const auto& x : inputs<T>(n)) {
+                auto ref = x, lib = x;
+                zr::ref::fft(ref.data(), n, dir);
+                zr::dsp::bit_reverse_tiled(lib.data(), n);
+                zr::dsp::butterfly_stages_fast(lib.data(), static_cast<std::size_t>(n), dir);
+                ASSERT_EQ(first_bit_difference(lib.data(), ref.data(), lib.size()), -1)
+                    << "n=" << n << " dir=" << dir;
+            }
+        }
+    }
+#else
+    GTEST_SKIP() << "no AVX path in this build";
+#endif
+}
+
+// The tiled reordering moves every point exactly where the counter walk does.
+TYPED_TEST(FftPaths, TiledBitReversalIsTheSamePermutation) {
+    using T = TypeParam;
+    for (int n = 1; n <= (1 << 17); n *= 2) {
+        std::vector<T> a(2 * n), b(2 * n);
+        for (int i = 0; i < 2 * n; ++i)
+            a[i] = b[i] = static_cast<T>(i);
+        zr::dsp::bit_reverse(a.data(), n);
+        zr::dsp::bit_reverse_tiled(b.data(), n);
+        ASSERT_EQ(first_bit_difference(a.data(), b.data(), a.size()), -1) << "n=" << n;
+    }
+}
+
 } // namespace
