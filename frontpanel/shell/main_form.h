@@ -11,9 +11,13 @@
 // zr::setChecked, zr::clickOption) both run the handler exactly once.
 #pragma once
 
+#include "diag/diag_hooks.h"
 #include "diag/diag_state.h"
+#include "display/axes.h"
 #include "display/display_state.h"
+#include "measure/loop_timing.h"
 #include "measure/measure_state.h"
+#include "measure/simread.h"
 #include "settings/settings_state.h"
 #include "shell/shell_state.h"
 
@@ -21,8 +25,10 @@
 #include <QString>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -180,6 +186,13 @@ public:
 
     // The dialogs every handler shows its messages with.
     Dialogs* dialogs = nullptr;
+    // The clock of the power-on save and the opener of the user guide
+    // (empty: the real ones; tests set their own).
+    DiagHooks diagHooks;
+
+    // How long "Auto Range" waits for the module to finish its search before
+    // it reports a failure and keeps the range in force (tests shorten it).
+    std::chrono::milliseconds autorangeTimeout{5000};
 
     // ---- Start-up, shut-down, panel switching ----
     void Form_Load();
@@ -267,6 +280,16 @@ public:
     // Application title of the descriptor dialog and the open-failure box.
     static QString appTitle();
 
+    // ---- Measurement loop: instrumentation for tests, the benchmark and the snapshot ----
+    long passCount() const { return passCount_; } // passes measloop has started
+    long drawCount() const { return drawCount_; } // redraws of the graph
+    // Called at the end of every pass, before the "Single" check, with the number of passes run.
+    void setPassObserver(std::function<void(long)> observer) {
+        passObserver_ = std::move(observer);
+    }
+    // Accumulates the time of each stage of a pass while set (null: nothing is measured).
+    LoopTiming* looptiming = nullptr;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -295,6 +318,19 @@ private:
     bool trapArmed_ = false; // the start-up error trap is armed
     bool ended_ = false;
     int exitStatus_ = 0;
+
+    // Measurement loop (measure_handlers.cpp, graph_handlers.cpp).
+    XAxisInputs axisInputs() const;  // what labelaxes and drawgraph read besides DisplayState
+    double selectedSampleRate() const; // fs: the number of the selected sampfreq entry
+    int32_t selectedBins() const;      // nbins: the number of the selected histbins entry
+    int loopDepth_ = 0;        // measloop calls active on the stack (0 or 1)
+    bool loopRestart_ = false; // stopped and started again inside the yield: go on, do not nest
+    UniformSource simrng_;     // the simulation's random numbers, never seeded
+    // Spacing and count of the last block when it came out of the resampler.
+    std::optional<XAxisInputs::Resampled> lastResampled_;
+    long passCount_ = 0;
+    long drawCount_ = 0;
+    std::function<void(long)> passObserver_;
 };
 
 } // namespace zr
