@@ -1,10 +1,88 @@
 // Self test, calibration table and power-on save of the main window.
+#include "diag/diag_reports.h"
+#include "driver/instrument.h"
+#include "shell/dialogs.h"
 #include "shell/main_form.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDateTime>
+#include <QGuiApplication>
+
+#include <array>
 
 namespace zr {
 
+namespace {
 
-void MainForm::selftest_Click() {}
-void MainForm::Command1_Click() {}
-void MainForm::showcaltable() {}
+// The wait cursor while a handler keeps the window busy; restored however
+// the handler ends.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QString toQ(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+} // namespace
+
+void MainForm::selftest_Click() {
+    std::string testText;
+    ErrorQueue queue;
+    {
+        const WaitCursor wait;
+        std::string buffer = blankDriverBuffer(kDriverTextSize);
+        int16_t result = 0;
+        zrq7010->self_test(instr, &result, buffer.data());
+        testText = driverText(buffer.data(), buffer.size());
+        // Only the codes are reported; the query texts are not.
+        queue = drainErrorQueue([this] {
+            std::string text = blankDriverBuffer(kDriverTextSize);
+            int32_t code = 0;
+            zrq7010->error_query(instr, &code, text.data());
+            return code;
+        });
+    }
+    dialogs->message(toQ(selfTestMessage(testText, queue)), toQ(kSelfTestTitle));
+}
+
+void MainForm::showcaltable() {
+    cal->show();
+    std::array<double, kCalTableSize> c{};
+    zrq7010->diag_adccal_get(instr, c.data());
+    const std::vector<std::string> lines = calTableLines(c);
+    cal->cls();
+    for (const std::string& line : lines) {
+        cal->print(toQ(line));
+    }
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(toQ(joinCrLf(lines)));
+}
+
+void MainForm::Command1_Click() {
+    if (!dialogs->question(toQ(kSaveQuestion), toQ(kSaveTitle))) {
+        return;
+    }
+    const QDateTime now = diagHooks.now ? diagHooks.now() : QDateTime::currentDateTime();
+    StampDate date;
+    date.year = now.date().year();
+    date.month = now.date().month();
+    date.day = now.date().day();
+    date.hour = now.time().hour();
+    date.minute = now.time().minute();
+    const StampResult stamp = packStamp(date);
+    if (!stamp.stamp) {
+        // The stamp cannot hold this date: say so rather than store a wrapped one.
+        dialogs->message(toQ(stamp.message), toQ(kSaveTitle));
+        return;
+    }
+    zrq7010->diag_cal(instr, *stamp.stamp);
+}
+
 } // namespace zr

@@ -1,10 +1,87 @@
 // Help, About and Reset.
+#include "diag/diag_reports.h"
+#include "diag/program_info.h"
+#include "driver/instrument.h"
+#include "shell/dialogs.h"
 #include "shell/main_form.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+#include <QUrl>
+
+#include <chrono>
+#include <thread>
 
 namespace zr {
 
+namespace {
 
-void MainForm::hlp_Click() {}
-void MainForm::about_Click() {}
-void MainForm::resetmenu_Click(int) {}
+QString toQ(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+// Opens the user guide installed next to the program in the desktop's viewer
+// and returns at once.
+void MainForm::hlp_Click() {
+    const QString path =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(kUserGuideFile));
+    const QUrl url = QUrl::fromLocalFile(path);
+    if (!QFileInfo::exists(path)) {
+        dialogs->message(QStringLiteral("The user guide was not found: ") + path,
+                         QStringLiteral("Help"));
+        return;
+    }
+    const bool opened = diagHooks.openUrl ? diagHooks.openUrl(url) : QDesktopServices::openUrl(url);
+    if (!opened) {
+        dialogs->message(QStringLiteral("No viewer could open the user guide: ") + path,
+                         QStringLiteral("Help"));
+    }
+}
+
+void MainForm::about_Click() {
+    const ProgramInfo program = programInfo();
+    AboutInfo info;
+    info.productName = program.productName;
+    info.major = program.major;
+    info.minor = program.minor;
+    info.revision = program.revision;
+    info.legalNotice = program.legalNotice;
+
+    std::string libraryRev = blankDriverBuffer(kDriverTextSize);
+    std::string firmwareRev = blankDriverBuffer(kDriverTextSize);
+    zrq7010->revision_query(instr, libraryRev.data(), firmwareRev.data());
+    info.libraryRevision = driverText(libraryRev.data(), libraryRev.size());
+    info.firmwareRevision = driverText(firmwareRev.data(), firmwareRev.size());
+    zrq7010->data_memsize_get(instr, &info.memoryMegabytes);
+    zrq7010->diag_cal_get(instr, &info.calibrationStamp);
+
+    QStringList lines;
+    for (const std::string& line : aboutLines(info)) {
+        lines << toQ(line);
+    }
+    dialogs->message(lines.join(QLatin1Char('\n')), toQ(std::string(kAboutTitle)));
+}
+
+// Soft (0) or hard (1) reset: stop the loop, reset the module, preset every
+// setting and measure again.
+void MainForm::resetmenu_Click(int index) {
+    stopflag = true;
+    if (index == 1) {
+        zrq7010->diag_poke(instr, 2, 1);
+        // The module needs five seconds; the window deliberately stays busy.
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+        zrq7010->diag_poke(instr, 7, -769);
+        int32_t value = 0;
+        zrq7010->diag_peek(instr, 7, &value);
+    }
+    zrq7010->reset(instr);
+    presetall();
+    meascontrol_Click(0);
+}
+
 } // namespace zr
