@@ -1,17 +1,139 @@
 // Graph, axes and autoscale handlers of the main window.
 #include "shell/main_form.h"
 
+#include "display/axes.h"
+#include "display/engformat.h"
+#include "display/graph.h"
+#include "settings/number_text.h"
+#include "settings/settings_lists.h"
+#include "shell/picture_box.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <span>
+
 namespace zr {
 
+namespace {
 
-void MainForm::drawgraph() {}
-void MainForm::labelaxes() {}
-void MainForm::autoscaley() {}
-void MainForm::engformat(double, int, QString& text) {
-    text.clear();
+QString numberText(double value) {
+    return QString::fromStdString(formatNumber(value));
 }
-void MainForm::xauto_click() {}
-void MainForm::yauto_Click() {}
-void MainForm::xpos_Click() {}
-void MainForm::ypos_Click() {}
+
+void setCaption(QLabel* label, const std::string& text) {
+    const QString caption = QString::fromStdString(text);
+    if (label->text() != caption) {
+        label->setText(caption);
+    }
+}
+
+} // namespace
+
+XAxisInputs MainForm::axisInputs() const {
+    XAxisInputs a;
+    a.modeindex = modeindex;
+    a.datatypeindex = datatypeindex;
+    a.blocklen = blocklen;
+    a.fs = selectedSampleRate();
+    a.clockfreq = clockfreq;
+    a.centerfrac = centerfrac;
+    a.histmin = histmin;
+    a.histmax = histmax;
+    a.nbins = selectedBins();
+    a.resampGaussian = resampmode[1]->isChecked();
+    a.resampFlat = resampmode[2]->isChecked();
+    // The block on show came out of the resampler and the option still resamples: keep its
+    // spacing and count, so a redraw between two blocks does not stretch it.
+    if (lastResampled_ && !resampmode[0]->isChecked()) {
+        a.resampled = lastResampled_;
+    }
+    return a;
+}
+
+void MainForm::drawgraph() {
+    StageTimer t(looptiming != nullptr ? &looptiming->drawNs : nullptr);
+    GraphInputs in;
+    in.modeindex = modeindex;
+    in.dispdata = std::span<const float>(dispdata);
+    in.avgmode = avgmode;
+    in.avgcount = avgcount;
+    in.windowindex = windowindex;
+    in.markrelx = markrel[0]->isChecked();
+    in.markrely = markrel[1]->isChecked();
+    if (relabel) {
+        in.axis = axisInputs();
+    }
+    in.colours.background = picbox->backColor().rgb();
+    in.colours.foreground = picbox->foreColor().rgb();
+
+    const GraphTexts texts = zr::drawgraph(*this, in, picbox->image());
+    if (texts.axes) {
+        for (int i = 0; i < 3; ++i) {
+            setCaption(lablegraph[i], (*texts.axes)[static_cast<std::size_t>(i)]);
+        }
+    }
+    setCaption(lablegraph[3], texts.marker);
+    setCaption(lablegraph[4], texts.averages);
+
+    // The picture's user coordinates (mouse positions) follow the same frame the graph was
+    // drawn in.
+    const GraphFrame f = graphFrame(*this, modeindex);
+    picbox->setScale(f.L, f.T, f.L + f.width(), f.T - f.height());
+    picbox->update();
+    ++drawCount_;
+}
+
+void MainForm::labelaxes() {
+    const AxisLabels labels = zr::labelaxes(*this, axisInputs());
+    for (int i = 0; i < 3; ++i) {
+        setCaption(lablegraph[i], labels[static_cast<std::size_t>(i)]);
+    }
+}
+
+void MainForm::engformat(double value, int digits, QString& text) {
+    text = QString::fromStdString(zr::engformat(value, digits));
+}
+
+void MainForm::autoscaley() {
+    const std::optional<YAutoResult> r = zr::autoscaley(std::span<const float>(dispdata), npoints,
+                                                        ygrids[modeindex], yrefpos[modeindex]);
+    if (!r) {
+        return; // all points equal: nothing changes
+    }
+    txt[9]->setText(numberText(r->yref));
+    txt_lostfocus(9);
+    txt[10]->setText(numberText(r->yperdiv));
+    txt_lostfocus(10);
+}
+
+void MainForm::xauto_click() {
+    labelaxes();
+    const XAutoResult r =
+        xautoscale(*this, modeindex, leadingNumber(txt[14]->text().toStdString()));
+    txt[12]->setText(numberText(r.xref));
+    txt[13]->setText(numberText(r.xperdiv));
+    txt_lostfocus(13);
+    txt_lostfocus(12);
+}
+
+void MainForm::yauto_Click() {
+    autoscaley();
+    relabel = true;
+}
+
+void MainForm::xpos_Click() {
+    selectXPos(*this, modeindex, xpos->currentIndex());
+    if (xautoflag->isChecked()) {
+        xauto_click();
+    }
+}
+
+void MainForm::ypos_Click() {
+    selectYPos(*this, modeindex, ypos->currentIndex());
+}
+
 } // namespace zr
