@@ -204,8 +204,7 @@ __attribute__((target("avx"))) void butterfly_stages_avx(T* data, std::size_t n,
 //  - the first stages run block by block (kBlockPoints points, which stay in
 //    the first-level cache): stages 0-2 as one 8-point kernel in registers,
 //    then stages in pairs (a 4-point kernel per pair of columns);
-//  - the later stages run over the whole array in pairs, and an odd one
-//    alone.
+//  - the later stages run over the whole array in pairs.
 // Between two stages done in registers the values are rounded to the element
 // type exactly as storing and reloading them would (RoundTo), so float
 // results keep their bits too.
@@ -388,6 +387,77 @@ __attribute__((target("avx"))) inline void radix4_pair(T* x, std::size_t h, __m2
     store4(x3, a3);
 }
 
+// Where the recurrence of the second stage of a pair s, s+1 after the blocks
+// stands at column h = 2^s, with its step constants.
+struct ChainStart {
+    double wr, wi, wpr, wpi;
+};
+
+// The second stage of each pair after the blocks needs its recurrence run
+// 2^s steps ahead before the pair starts (see stage_pair). Those runs are
+// long dependent chains; here they advance side by side in the lanes of one
+// vector (up to the four highest pairs), one step at a time from inside the
+// block loops, whose independent butterflies fill the waiting time. Each lane
+// is stopped when it reaches its column; the values are those of the scalar
+// recurrence.
+struct PairPrefixes {
+    __m256d wr, wi, wpr, wpi;
+    std::size_t need[4] = {0, 0, 0, 0}; // steps of lane l (ascending)
+    unsigned first_stage = 0;           // stage s of lane 0's pair
+    int lanes = 0;
+    int next = 0; // lanes 0 .. next-1 have their start
+    std::size_t k = 0;
+    ChainStart start[4];
+
+    __attribute__((target("avx"))) PairPrefixes(unsigned low, unsigned bits, int direction) {
+        const int pairs = static_cast<int>((bits - low) / 2);
+        lanes = pairs < 4 ? pairs : 4;
+        first_stage = low + 2 * static_cast<unsigned>(pairs - lanes);
+        alignas(32) double pr[4] = {0, 0, 0, 0}, pi[4] = {0, 0, 0, 0};
+        for (int l = 0; l < lanes; ++l) {
+            const unsigned st = first_stage + 2 * static_cast<unsigned>(l);
+            const StageTwiddle tw(std::size_t{4} << st, direction); // stage st+1
+            pr[l] = start[l].wpr = tw.wpr;
+            pi[l] = start[l].wpi = tw.wpi;
+            need[l] = std::size_t{1} << st;
+        }
+        wr = _mm256_set1_pd(1.0);
+        wi = _mm256_setzero_pd();
+        wpr = _mm256_load_pd(pr);
+        wpi = _mm256_load_pd(pi);
+    }
+    // Lane of the pair starting at stage s, or -1 (that pair runs its own).
+    int lane_of(unsigned s) const {
+        if (s < first_stage)
+            return -1;
+        const int l = static_cast<int>((s - first_stage) / 2);
+        return l < lanes ? l : -1;
+    }
+    __attribute__((target("avx"))) void step() {
+        while (next < lanes && k == need[next])
+            take(next++);
+        if (next < lanes) {
+            const __m256d t = wr;
+            wr = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(wr, wpr), _mm256_mul_pd(wi, wpi)), wr);
+            wi = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(wi, wpr), _mm256_mul_pd(t, wpi)), wi);
+            ++k;
+        }
+    }
+    __attribute__((target("avx"))) void finish() {
+        while (next < lanes)
+            step();
+    }
+
+private:
+    __attribute__((target("avx"))) void take(int l) {
+        alignas(32) double r[4], i[4];
+        _mm256_store_pd(r, wr);
+        _mm256_store_pd(i, wi);
+        start[l].wr = r[l];
+        start[l].wi = i[l];
+    }
+};
+
 // Fills the twiddles of stages 1 .. stages-1 (3 <= stages <= kBlockBits) and
 // runs stages 0-2 on the first 2^stages points (x) meanwhile. Two sets of
 // four lanes cover stages 8..5 and 4..1. The longest recurrence takes
@@ -397,7 +467,7 @@ __attribute__((target("avx"))) inline void radix4_pair(T* x, std::size_t h, __m2
 // the recurrence's waiting time.
 template <typename T>
 __attribute__((target("avx"))) void fill_low_twiddles(LowTwiddles<T>& tw, unsigned stages,
-                                                      int direction, T* x) {
+                                                      int direction, T* x, PairPrefixes& bg) {
     const int top = static_cast<int>(stages) - 1;
     ChainLanes hi(top, direction);
     ChainLanes lo(top - 4, direction);
@@ -405,6 +475,7 @@ __attribute__((target("avx"))) void fill_low_twiddles(LowTwiddles<T>& tw, unsign
         for (std::size_t q = k; q < k + 4; ++q) {
             hi.put(tw, q);
             hi.step();
+            bg.step();
             if (q < lo.len[0]) {
                 lo.put(tw, q);
                 lo.step();
@@ -420,14 +491,17 @@ __attribute__((target("avx"))) void fill_low_twiddles(LowTwiddles<T>& tw, unsign
 // (first_done: stages 0-2 have already run on this block.)
 template <typename T>
 __attribute__((target("avx"))) void block_stages(T* x, unsigned stages, const LowTwiddles<T>& tw,
-                                                 bool first_done) {
+                                                 bool first_done, PairPrefixes& bg) {
     const std::size_t points = std::size_t{1} << stages;
     if (!first_done) {
         const __m256d w1r = _mm256_load_pd(tw.r(1)), w1i = _mm256_load_pd(tw.i(1));
         const __m256d w2ar = _mm256_load_pd(tw.r(2)), w2ai = _mm256_load_pd(tw.i(2));
         const __m256d w2br = _mm256_load_pd(tw.r(2) + 4), w2bi = _mm256_load_pd(tw.i(2) + 4);
-        for (std::size_t g = 0; g < points; g += 8)
+        for (std::size_t g = 0; g < points; g += 8) {
             radix8_first(x + 2 * g, w1r, w1i, w2ar, w2ai, w2br, w2bi);
+            bg.step();
+            bg.step();
+        }
     }
     unsigned s = 3;
     for (; s + 1 < stages; s += 2) {
@@ -456,63 +530,67 @@ __attribute__((target("avx"))) void block_stages(T* x, unsigned stages, const Lo
 
 inline constexpr std::size_t kChunkColumns = 32; // twiddles produced ahead, per chain
 
-// Stage s alone over count points (h = 2^s columns, count/(2h) groups).
-template <typename T>
-__attribute__((target("avx"))) void single_stage(T* data, std::size_t count, unsigned s,
-                                                 int direction) {
-    const std::size_t h = std::size_t{1} << s;
-    alignas(32) double cr[2 * kChunkColumns], ci[2 * kChunkColumns];
-    TwiddleChain<T> c(2 * h, direction);
-    for (std::size_t c0 = 0; c0 < h; c0 += kChunkColumns) {
-        for (std::size_t t = 0; t < kChunkColumns; ++t) {
-            c.put(cr, ci, t);
-            c.step();
-        }
-        for (std::size_t g = 0; g < count; g += 2 * h) {
-            T* x = data + 2 * (g + c0);
-            for (std::size_t t = 0; t < kChunkColumns; t += 2) {
-                __m256d a = load4(x + 2 * t), b = load4(x + 2 * (t + h));
-                bfly2(a, b, _mm256_load_pd(cr + 2 * t), _mm256_load_pd(ci + 2 * t));
-                store4(x + 2 * t, a);
-                store4(x + 2 * (t + h), b);
-            }
-        }
-    }
-}
-
 // Stages s and s+1 over count points (h = 2^s >= kChunkColumns columns). The
 // second stage needs w_(s+1)[m] and w_(s+1)[m+h] together, so its recurrence
-// is first run h steps ahead once, then both of its positions advance side by
-// side with the recurrence of stage s.
+// is run h steps ahead (given in pre when PairPrefixes ran it, else here),
+// then both of its positions advance side by side with the recurrence of
+// stage s.
 template <typename T>
 __attribute__((target("avx"))) void stage_pair(T* data, std::size_t count, unsigned s,
-                                               int direction) {
+                                               int direction, const ChainStart* pre) {
     const std::size_t h = std::size_t{1} << s;
-    alignas(32) double sr[2 * kChunkColumns], si[2 * kChunkColumns];
-    alignas(32) double ar[2 * kChunkColumns], ai[2 * kChunkColumns];
-    alignas(32) double br[2 * kChunkColumns], bi[2 * kChunkColumns];
     TwiddleChain<T> cs(2 * h, direction);
-    TwiddleChain<T> ca(4 * h, direction);
-    TwiddleChain<T> cb = ca;
-    for (std::size_t k = 0; k < h; ++k)
-        cb.step();
-    for (std::size_t c0 = 0; c0 < h; c0 += kChunkColumns) {
-        for (std::size_t t = 0; t < kChunkColumns; ++t) {
-            cs.put(sr, si, t);
-            ca.put(ar, ai, t);
-            cb.put(br, bi, t);
-            cs.step();
-            ca.step();
+    TwiddleChain<T> ca, cb;
+    if (pre != nullptr) {
+        ca.wpr = cb.wpr = pre->wpr;
+        ca.wpi = cb.wpi = pre->wpi;
+        cb.wr = pre->wr;
+        cb.wi = pre->wi;
+    } else {
+        ca.start(4 * h, direction);
+        cb = ca;
+        for (std::size_t k = 0; k < h; ++k)
             cb.step();
-        }
-        for (std::size_t g = 0; g < count; g += 4 * h) {
+    }
+    // Twiddles of one chunk of columns: w_s, w_(s+1)[m], w_(s+1)[m+h] (r, i).
+    // While one chunk's butterflies run, the recurrences produce the next
+    // chunk's twiddles, two columns per column pair, so the dependent chain
+    // of the recurrence overlaps the butterflies instead of preceding them.
+    alignas(32) double buf[2][6][2 * kChunkColumns];
+    auto produce = [&cs, &ca, &cb](double(*d)[2 * kChunkColumns], std::size_t t) {
+        cs.put(d[0], d[1], t);
+        ca.put(d[2], d[3], t);
+        cb.put(d[4], d[5], t);
+        cs.step();
+        ca.step();
+        cb.step();
+    };
+    for (std::size_t t = 0; t < kChunkColumns; ++t)
+        produce(buf[0], t);
+    const std::size_t span = 4 * h;
+    int cur = 0;
+    for (std::size_t c0 = 0; c0 < h; c0 += kChunkColumns) {
+        const bool more = c0 + kChunkColumns < h;
+        double(*w)[2 * kChunkColumns] = buf[cur];
+        double(*next)[2 * kChunkColumns] = buf[cur ^ 1];
+        // Groups outside, columns inside: each group's columns are contiguous
+        // (a group-inside order would stride by 4h and thrash cache sets).
+        // The first group's loop also produces the next chunk's twiddles.
+        for (std::size_t g = 0; g < count; g += span) {
             T* x = data + 2 * (g + c0);
+            const bool produce_here = more && g == 0;
             for (std::size_t t = 0; t < kChunkColumns; t += 2) {
-                radix4_pair(x + 2 * t, h, _mm256_load_pd(sr + 2 * t), _mm256_load_pd(si + 2 * t),
-                            _mm256_load_pd(ar + 2 * t), _mm256_load_pd(ai + 2 * t),
-                            _mm256_load_pd(br + 2 * t), _mm256_load_pd(bi + 2 * t));
+                if (produce_here) {
+                    produce(next, t);
+                    produce(next, t + 1);
+                }
+                radix4_pair(x + 2 * t, h, _mm256_load_pd(w[0] + 2 * t),
+                            _mm256_load_pd(w[1] + 2 * t), _mm256_load_pd(w[2] + 2 * t),
+                            _mm256_load_pd(w[3] + 2 * t), _mm256_load_pd(w[4] + 2 * t),
+                            _mm256_load_pd(w[5] + 2 * t));
             }
         }
+        cur ^= 1;
     }
 }
 
@@ -523,19 +601,24 @@ __attribute__((target("avx"))) void butterfly_stages_fast(T* data, std::size_t c
     unsigned bits = 0;
     while ((std::size_t{1} << bits) < count)
         ++bits;
-    const unsigned low = bits < kBlockBits ? bits : kBlockBits;
+    // Blocks of 2^low points, low = kBlockBits or one less, so that the
+    // stages after the blocks come in whole pairs.
+    unsigned low = bits < kBlockBits ? bits : kBlockBits;
+    if ((bits - low) % 2 == 1)
+        --low;
+    PairPrefixes prefixes(low, bits, direction);
     {
         LowTwiddles<T> tw;
-        fill_low_twiddles(tw, low, direction, data);
+        fill_low_twiddles(tw, low, direction, data, prefixes);
         const std::size_t block = std::size_t{1} << low;
         for (std::size_t b = 0; b < count; b += block)
-            block_stages(data + 2 * b, low, tw, b == 0);
+            block_stages(data + 2 * b, low, tw, b == 0, prefixes);
     }
-    unsigned s = low;
-    if ((bits - low) % 2 == 1)
-        single_stage(data, count, s++, direction);
-    for (; s < bits; s += 2)
-        stage_pair(data, count, s, direction);
+    prefixes.finish();
+    for (unsigned s = low; s < bits; s += 2) {
+        const int lane = prefixes.lane_of(s);
+        stage_pair(data, count, s, direction, lane >= 0 ? &prefixes.start[lane] : nullptr);
+    }
 }
 
 inline bool cpu_has_avx() {
