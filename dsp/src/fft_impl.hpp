@@ -56,6 +56,25 @@ inline void advance_twiddle(double& wr, double& wi, double wpr, double wpi) {
     wi = wi * wpr + t * wpi + wi;
 }
 
+// A recurrence that another computation wants run `remaining` steps further,
+// advanced a step at a time from inside the transform's loops: its chain of
+// dependent operations then fills time the processor would otherwise spend
+// waiting, instead of running on its own afterwards. finish() completes it.
+struct ChainAhead {
+    double wr = 1.0, wi = 0.0, wpr = 0.0, wpi = 0.0;
+    std::size_t remaining = 0;
+    void step() {
+        if (remaining != 0) {
+            advance_twiddle(wr, wi, wpr, wpi);
+            --remaining;
+        }
+    }
+    void finish() {
+        while (remaining != 0)
+            step();
+    }
+};
+
 // One butterfly: the pair at a and the pair at b, twiddle (wr, wi) applied
 // to b. Operands are widened to double and the results rounded to T.
 template <typename T> inline void butterfly(T* a, T* b, double wr, double wi) {
@@ -408,6 +427,7 @@ struct PairPrefixes {
     int next = 0; // lanes 0 .. next-1 have their start
     std::size_t k = 0;
     ChainStart start[4];
+    ChainAhead extra; // another recurrence advanced alongside (may have nothing to do)
 
     __attribute__((target("avx"))) PairPrefixes(unsigned low, unsigned bits, int direction) {
         const int pairs = static_cast<int>((bits - low) / 2);
@@ -442,10 +462,12 @@ struct PairPrefixes {
             wi = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(wi, wpr), _mm256_mul_pd(t, wpi)), wi);
             ++k;
         }
+        extra.step();
     }
     __attribute__((target("avx"))) void finish() {
         while (next < lanes)
             step();
+        extra.finish();
     }
 
 private:
@@ -471,11 +493,12 @@ __attribute__((target("avx"))) void fill_low_twiddles(LowTwiddles<T>& tw, unsign
     const int top = static_cast<int>(stages) - 1;
     ChainLanes hi(top, direction);
     ChainLanes lo(top - 4, direction);
+    PairPrefixes ahead = bg; // local copy: see block_stages
     for (std::size_t k = 0; k < hi.len[0]; k += 4) {
         for (std::size_t q = k; q < k + 4; ++q) {
             hi.put(tw, q);
             hi.step();
-            bg.step();
+            ahead.step();
             if (q < lo.len[0]) {
                 lo.put(tw, q);
                 lo.step();
@@ -485,6 +508,7 @@ __attribute__((target("avx"))) void fill_low_twiddles(LowTwiddles<T>& tw, unsign
                      _mm256_load_pd(tw.r(2)), _mm256_load_pd(tw.i(2)), _mm256_load_pd(tw.r(2) + 4),
                      _mm256_load_pd(tw.i(2) + 4));
     }
+    bg = ahead;
 }
 
 // Stages 0 .. stages-1 (stages >= 3) on one block of 2^stages points.
@@ -497,11 +521,15 @@ __attribute__((target("avx"))) void block_stages(T* x, unsigned stages, const Lo
         const __m256d w1r = _mm256_load_pd(tw.r(1)), w1i = _mm256_load_pd(tw.i(1));
         const __m256d w2ar = _mm256_load_pd(tw.r(2)), w2ai = _mm256_load_pd(tw.i(2));
         const __m256d w2br = _mm256_load_pd(tw.r(2) + 4), w2bi = _mm256_load_pd(tw.i(2) + 4);
+        // A local copy keeps the recurrences in registers (stepping them
+        // through memory would lengthen every step of their chains).
+        PairPrefixes ahead = bg;
         for (std::size_t g = 0; g < points; g += 8) {
             radix8_first(x + 2 * g, w1r, w1i, w2ar, w2ai, w2br, w2bi);
-            bg.step();
-            bg.step();
+            ahead.step();
+            ahead.step();
         }
+        bg = ahead;
     }
     unsigned s = 3;
     for (; s + 1 < stages; s += 2) {
@@ -596,8 +624,8 @@ __attribute__((target("avx"))) void stage_pair(T* data, std::size_t count, unsig
 
 // All butterfly stages of a bit-reversed array of count >= 8 points.
 template <typename T>
-__attribute__((target("avx"))) void butterfly_stages_fast(T* data, std::size_t count,
-                                                          int direction) {
+__attribute__((target("avx"))) void butterfly_stages_fast(T* data, std::size_t count, int direction,
+                                                          ChainAhead* ahead = nullptr) {
     unsigned bits = 0;
     while ((std::size_t{1} << bits) < count)
         ++bits;
@@ -607,6 +635,8 @@ __attribute__((target("avx"))) void butterfly_stages_fast(T* data, std::size_t c
     if ((bits - low) % 2 == 1)
         --low;
     PairPrefixes prefixes(low, bits, direction);
+    if (ahead != nullptr)
+        prefixes.extra = *ahead;
     {
         LowTwiddles<T> tw;
         fill_low_twiddles(tw, low, direction, data, prefixes);
@@ -615,6 +645,8 @@ __attribute__((target("avx"))) void butterfly_stages_fast(T* data, std::size_t c
             block_stages(data + 2 * b, low, tw, b == 0, prefixes);
     }
     prefixes.finish();
+    if (ahead != nullptr)
+        *ahead = prefixes.extra;
     for (unsigned s = low; s < bits; s += 2) {
         const int lane = prefixes.lane_of(s);
         stage_pair(data, count, s, direction, lane >= 0 ? &prefixes.start[lane] : nullptr);
@@ -706,54 +738,102 @@ template <typename T> void bit_reverse_tiled(T* data, std::size_t count) {
 
 // Complex transform of `count` interleaved points in place, unnormalised.
 // direction +1: kernel e^(-2 pi i kn/N); -1: e^(+2 pi i kn/N).
-// count must be a power of two >= 1 (the caller checks).
-template <typename T> void fft_complex(T* data, std::size_t count, int direction) {
+// count must be a power of two >= 1 (the caller checks). If ahead is given,
+// that recurrence is completed too, partly in the transform's spare time.
+template <typename T>
+void fft_complex(T* data, std::size_t count, int direction, ChainAhead* ahead = nullptr) {
     bit_reverse_tiled(data, count);
 #ifdef ZRDSP_HAVE_AVX_PATH
-    if (cpu_has_avx()) {
-        if (count >= 8)
-            butterfly_stages_fast(data, count, direction);
-        else
-            butterfly_stages_avx(data, 2 * count, direction);
+    if (cpu_has_avx() && count >= 8) {
+        butterfly_stages_fast(data, count, direction, ahead);
         return;
     }
-#endif
+    if (cpu_has_avx())
+        butterfly_stages_avx(data, 2 * count, direction);
+    else
+        butterfly_stages_portable(data, 2 * count, direction);
+#else
     butterfly_stages_portable(data, 2 * count, direction);
+#endif
+    if (ahead != nullptr)
+        ahead->finish();
 }
 
-// Split/merge step of the real transform on the packed array of n reals:
-// pairs bin k with bin n/2-k using the twiddle recurrence of angle theta, then
-// combines positions 0 and 1 and flips the sign of the imaginary part of bin n/4.
-template <typename T> void real_split(T* data, std::size_t n, double theta, double c2) {
+// Step constants of the split recurrence of angle theta.
+struct SplitTwiddle {
+    double wpr, wpi;
+    explicit SplitTwiddle(double theta) {
+        const double s = std::sin(0.5 * theta);
+        wpr = -2.0 * s * s;
+        wpi = std::sin(theta);
+    }
+};
+
+// Split/merge of bin k with bin n/2-k of the packed array, twiddle (wr, wi).
+template <typename T>
+inline void split_bin(T* data, std::size_t half, std::size_t k, double c2, double wr, double wi) {
     using P = Precision<T>;
     const double c1 = 0.5;
-    const double s = std::sin(0.5 * theta);
-    const double wpr = -2.0 * s * s;
-    const double wpi = std::sin(theta);
-    double wr = 1.0 + wpr;
-    double wi = wpi;
-    const std::size_t half = n / 2;
-    for (std::size_t k = 1; k < n / 4; ++k) {
-        T* zk = data + 2 * k;
-        T* zq = data + 2 * (half - k);
-        const double rk = zk[0], ik = zk[1], rq = zq[0], iq = zq[1];
-        const double h1r = P::split(c1 * (rk + rq));
-        const double h1i = P::split(c1 * (ik - iq));
-        const double h2r = P::split(-c2 * (ik + iq));
-        const double h2i = P::split(c2 * (rk - rq));
-        const double wrm = P::twiddle(wr);
-        const double wim = P::twiddle(wi);
-        zk[0] = static_cast<T>(h1r + wrm * h2r - wim * h2i);
-        zk[1] = static_cast<T>(h1i + wrm * h2i + wim * h2r);
-        zq[0] = static_cast<T>(h1r - wrm * h2r + wim * h2i);
-        zq[1] = static_cast<T>(-h1i + wrm * h2i + wim * h2r);
-        advance_twiddle(wr, wi, wpr, wpi);
-    }
+    T* zk = data + 2 * k;
+    T* zq = data + 2 * (half - k);
+    const double rk = zk[0], ik = zk[1], rq = zq[0], iq = zq[1];
+    const double h1r = P::split(c1 * (rk + rq));
+    const double h1i = P::split(c1 * (ik - iq));
+    const double h2r = P::split(-c2 * (ik + iq));
+    const double h2i = P::split(c2 * (rk - rq));
+    const double wrm = P::twiddle(wr);
+    const double wim = P::twiddle(wi);
+    zk[0] = static_cast<T>(h1r + wrm * h2r - wim * h2i);
+    zk[1] = static_cast<T>(h1i + wrm * h2i + wim * h2r);
+    zq[0] = static_cast<T>(h1r - wrm * h2r + wim * h2i);
+    zq[1] = static_cast<T>(-h1i + wrm * h2i + wim * h2r);
+}
+
+// After the bins: positions 0 and 1 combined, and the sign of the imaginary
+// part of bin n/4 flipped.
+template <typename T> void split_ends(T* data, std::size_t n) {
     const double f = data[0];
     const double g = data[1];
     data[0] = static_cast<T>(f + g);
     data[1] = static_cast<T>(f - g);
-    data[half + 1] = -data[half + 1];
+    data[n / 2 + 1] = -data[n / 2 + 1];
+}
+
+// Split/merge step of the real transform on the packed array of n reals:
+// pairs bin k with bin n/2-k using the twiddle recurrence of angle theta
+// (bins k = 1 .. n/4-1, twiddle at bin 1: (1 + wpr, wpi)), then split_ends.
+template <typename T> void real_split(T* data, std::size_t n, double theta, double c2) {
+    const SplitTwiddle st(theta);
+    double wr = 1.0 + st.wpr;
+    double wi = st.wpi;
+    for (std::size_t k = 1; k < n / 4; ++k) {
+        split_bin(data, n / 2, k, c2, wr, wi);
+        advance_twiddle(wr, wi, st.wpr, st.wpi);
+    }
+    split_ends(data, n);
+}
+
+// The same step with the bins in two halves, [1, n/8) and [n/8, n/4), done
+// side by side: b holds the recurrence already advanced to bin n/8, so the
+// two halves' chains of dependent operations run at the same time. Every
+// bin gets the same twiddle and operands as in real_split (the halves touch
+// disjoint bins).
+template <typename T>
+void real_split_halves(T* data, std::size_t n, const SplitTwiddle& st, double c2,
+                       const ChainAhead& b) {
+    const std::size_t half = n / 2;
+    const std::size_t mid = n / 8;
+    double ar = 1.0 + st.wpr, ai = st.wpi;
+    double br = b.wr, bi = b.wi;
+    std::size_t k = 1;
+    for (; k < mid; ++k) {
+        split_bin(data, half, k, c2, ar, ai);
+        split_bin(data, half, k + mid - 1, c2, br, bi);
+        advance_twiddle(ar, ai, st.wpr, st.wpi);
+        advance_twiddle(br, bi, st.wpr, st.wpi);
+    }
+    split_bin(data, half, n / 4 - 1, c2, br, bi); // the second half has one bin more
+    split_ends(data, n);
 }
 
 // Real transform of n samples in place (n a power of two >= 4; the caller
@@ -763,8 +843,17 @@ template <typename T> void real_split(T* data, std::size_t n, double theta, doub
 template <typename T> void fft_real(T* data, std::size_t n, int direction) {
     const double theta = kPi / static_cast<double>(n / 2);
     if (direction == 1) {
-        fft_complex(data, n / 2, 1);
-        real_split(data, n, -theta, -0.5);
+        if (n >= 64) {
+            // The split's recurrence is run to bin n/8 during the complex
+            // transform, so the split can do its two halves side by side.
+            const SplitTwiddle st(-theta);
+            ChainAhead b{1.0 + st.wpr, st.wpi, st.wpr, st.wpi, n / 8 - 1};
+            fft_complex(data, n / 2, 1, &b);
+            real_split_halves(data, n, st, -0.5, b);
+        } else {
+            fft_complex(data, n / 2, 1);
+            real_split(data, n, -theta, -0.5);
+        }
     } else {
         real_split(data, n, theta, 0.5);
         data[0] = static_cast<T>(0.5 * data[0]);
