@@ -1,0 +1,155 @@
+// Soft and hard reset of the real window (offscreen), against the recording
+// instrument: the module's reset sequence, the preset and a running
+// measurement afterwards.
+#include "driver/tests/fake_instrument.h"
+#include "shell/controls.h"
+#include "shell/dialogs.h"
+#include "shell/main_form.h"
+
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// ---- Reset ---------------------------------------------------------------------
+
+// Records when the hard-reset pokes arrive and whether the window had
+// processed a queued event by then; ends the measurement loop after a few
+// reads (as "Pause" would) so that the loop a reset starts returns.
+class ResetWatch : public zr::FakeInstrument {
+public:
+    zr::MainForm* form = nullptr;
+    int readsBeforePause = 3;
+    int reads = 0;
+    const bool* watched = nullptr;
+    std::vector<Clock::time_point> pokeTimes;
+    std::vector<bool> watchedAtPoke;
+    std::vector<const void*> readFrames; // where each read was called from
+    std::function<void(int)> onRead;
+
+    int32_t diag_poke(int32_t instr, int16_t reg, int32_t value) override {
+        pokeTimes.push_back(Clock::now());
+        watchedAtPoke.push_back(watched != nullptr && *watched);
+        return zr::FakeInstrument::diag_poke(instr, reg, value);
+    }
+    int32_t read(int32_t instr, float* data, int32_t blocklen, int16_t* overloadOut) override {
+        int marker = 0;
+        readFrames.push_back(&marker);
+        ++reads;
+        if (onRead) {
+            onRead(reads);
+        }
+        if (form != nullptr && reads >= readsBeforePause) {
+            form->stopflag = true;
+        }
+        return zr::FakeInstrument::read(instr, data, blocklen, overloadOut);
+    }
+};
+
+struct Reset : ::testing::Test {
+    ResetWatch instrument;
+    zr::ScriptedDialogs dialogs;
+    std::unique_ptr<zr::MainForm> form;
+
+    void SetUp() override {
+        form = std::make_unique<zr::MainForm>(&instrument, &dialogs, QString());
+        form->setTerminator([](int) {});
+        form->instr = 4097;
+        instrument.form = form.get();
+        form->stopflag = true; // paused: no loop runs
+        instrument.clearLog();
+    }
+    const std::vector<std::string>& log() const { return instrument.log(); }
+    std::vector<std::string> slice(std::size_t from, std::size_t count) const {
+        const auto first = log().begin() + static_cast<std::ptrdiff_t>(from);
+        return {first, first + static_cast<std::ptrdiff_t>(count)};
+    }
+};
+
+// The driver traffic of one preset on a fresh window (independent of the reset).
+std::vector<std::string> presetTraffic() {
+    zr::FakeInstrument instrument;
+    zr::ScriptedDialogs dialogs;
+    zr::MainForm form(&instrument, &dialogs, QString());
+    form.instr = 4097;
+    form.presetall();
+    return instrument.log();
+}
+
+TEST_F(Reset, SoftResetWhilePausedResetsPresetsAndMeasuresAgain) {
+    form->avgcount = 77;
+    form->resetmenu_Click(0);
+    ASSERT_FALSE(log().empty());
+    EXPECT_EQ(log().front(), "zrq7010_reset 4097");
+    EXPECT_TRUE(instrument.callsOf("zrq7010_diag_poke").empty());
+    EXPECT_TRUE(instrument.callsOf("zrq7010_diag_peek").empty());
+
+    // Then exactly the preset's traffic, then "Start": re-arm and measure.
+    const std::vector<std::string> preset = presetTraffic();
+    ASSERT_FALSE(preset.empty());
+    ASSERT_GE(log().size(), 1 + preset.size() + 1);
+    EXPECT_EQ(slice(1, preset.size()), preset);
+    EXPECT_EQ(log()[1 + preset.size()], "zrq7010_meas_start 4097");
+    EXPECT_EQ(instrument.reads, instrument.readsBeforePause) << "the measurement runs again";
+    EXPECT_EQ(form->avgcount, 0) << "Start restarted the average (averaging Off after the preset)";
+}
+
+TEST_F(Reset, HardResetGivesTheModuleFiveSecondsWithoutProcessingEvents) {
+    bool eventProcessed = false;
+    instrument.watched = &eventProcessed;
+    QTimer::singleShot(0, [&eventProcessed] { eventProcessed = true; });
+    form->resetmenu_Click(1);
+
+    ASSERT_EQ(instrument.pokeTimes.size(), 2u);
+    const auto waited = instrument.pokeTimes[1] - instrument.pokeTimes[0];
+    EXPECT_GE(waited, std::chrono::seconds(5));
+    EXPECT_LT(waited, std::chrono::seconds(7));
+    EXPECT_FALSE(instrument.watchedAtPoke[1]) << "no window event ran during the wait";
+
+    EXPECT_EQ(slice(0, 4), (std::vector<std::string>{
+                               "zrq7010_diag_poke 4097 2 1", "zrq7010_diag_poke 4097 7 -769",
+                               "zrq7010_diag_peek 4097 7", "zrq7010_reset 4097"}));
+    const std::vector<std::string> preset = presetTraffic();
+    ASSERT_GE(log().size(), 4 + preset.size() + 1);
+    EXPECT_EQ(slice(4, preset.size()), preset);
+    EXPECT_EQ(log()[4 + preset.size()], "zrq7010_meas_start 4097");
+    EXPECT_EQ(instrument.reads, instrument.readsBeforePause);
+    EXPECT_TRUE(eventProcessed) << "the restarted loop yields to the window again";
+}
+
+TEST_F(Reset, ResetDuringARunningLoopLeavesOneLoopRunning) {
+    instrument.readsBeforePause = 8;
+    int resetAtRead = 0;
+    instrument.onRead = [this, &resetAtRead](int reads) {
+        if (reads == 2) {
+            // Chosen by the operator while the loop yields after this block.
+            QTimer::singleShot(0, form.get(), [this, &resetAtRead] {
+                resetAtRead = instrument.reads;
+                form->resetmenu_Click(0);
+            });
+        }
+    };
+    form->meascontrol_Click(0); // Start; returns when the loop is paused at read 8
+
+    EXPECT_EQ(resetAtRead, 2);
+    EXPECT_EQ(instrument.callsOf("zrq7010_reset").size(), 1u);
+    EXPECT_EQ(instrument.reads, 8) << "the loop went on after the reset until paused";
+    // Every block was read by the same loop, at the same depth: a reset does
+    // not leave a second loop running inside the first.
+    ASSERT_EQ(instrument.readFrames.size(), 8u);
+    for (const void* frame : instrument.readFrames) {
+        EXPECT_EQ(frame, instrument.readFrames.front());
+    }
+    EXPECT_TRUE(form->stopflag);
+}
+
+} // namespace
