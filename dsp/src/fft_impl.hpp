@@ -769,9 +769,20 @@ struct SplitTwiddle {
     }
 };
 
+// GCC 12's straight-line vectoriser drops the float rounding of values that
+// are widened back to double (static_cast<double>(static_cast<float>(v))),
+// which the single-precision split step depends on. The scalar split code is
+// therefore compiled without it.
+#if defined(__GNUC__) && !defined(__clang__)
+#define ZRDSP_KEEP_ROUNDING __attribute__((optimize("no-tree-slp-vectorize")))
+#else
+#define ZRDSP_KEEP_ROUNDING
+#endif
+
 // Split/merge of bin k with bin n/2-k of the packed array, twiddle (wr, wi).
 template <typename T>
-inline void split_bin(T* data, std::size_t half, std::size_t k, double c2, double wr, double wi) {
+ZRDSP_KEEP_ROUNDING inline void split_bin(T* data, std::size_t half, std::size_t k, double c2,
+                                          double wr, double wi) {
     using P = Precision<T>;
     const double c1 = 0.5;
     T* zk = data + 2 * k;
@@ -791,7 +802,7 @@ inline void split_bin(T* data, std::size_t half, std::size_t k, double c2, doubl
 
 // After the bins: positions 0 and 1 combined, and the sign of the imaginary
 // part of bin n/4 flipped.
-template <typename T> void split_ends(T* data, std::size_t n) {
+template <typename T> ZRDSP_KEEP_ROUNDING void split_ends(T* data, std::size_t n) {
     const double f = data[0];
     const double g = data[1];
     data[0] = static_cast<T>(f + g);
@@ -802,7 +813,8 @@ template <typename T> void split_ends(T* data, std::size_t n) {
 // Split/merge step of the real transform on the packed array of n reals:
 // pairs bin k with bin n/2-k using the twiddle recurrence of angle theta
 // (bins k = 1 .. n/4-1, twiddle at bin 1: (1 + wpr, wpi)), then split_ends.
-template <typename T> void real_split(T* data, std::size_t n, double theta, double c2) {
+template <typename T>
+ZRDSP_KEEP_ROUNDING void real_split(T* data, std::size_t n, double theta, double c2) {
     const SplitTwiddle st(theta);
     double wr = 1.0 + st.wpr;
     double wi = st.wpi;
@@ -819,14 +831,13 @@ template <typename T> void real_split(T* data, std::size_t n, double theta, doub
 // bin gets the same twiddle and operands as in real_split (the halves touch
 // disjoint bins).
 template <typename T>
-void real_split_halves(T* data, std::size_t n, const SplitTwiddle& st, double c2,
-                       const ChainAhead& b) {
+ZRDSP_KEEP_ROUNDING void real_split_halves_portable(T* data, std::size_t n, const SplitTwiddle& st,
+                                                    double c2, const ChainAhead& b) {
     const std::size_t half = n / 2;
     const std::size_t mid = n / 8;
     double ar = 1.0 + st.wpr, ai = st.wpi;
     double br = b.wr, bi = b.wi;
-    std::size_t k = 1;
-    for (; k < mid; ++k) {
+    for (std::size_t k = 1; k < mid; ++k) {
         split_bin(data, half, k, c2, ar, ai);
         split_bin(data, half, k + mid - 1, c2, br, bi);
         advance_twiddle(ar, ai, st.wpr, st.wpi);
@@ -835,6 +846,87 @@ void real_split_halves(T* data, std::size_t n, const SplitTwiddle& st, double c2
     split_bin(data, half, n / 4 - 1, c2, br, bi); // the second half has one bin more
     split_ends(data, n);
 }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// SSE2 (part of every x86-64): lane 0 is a bin of the first half, lane 1 the
+// bin of the second half, twiddles included. Each lane performs split_bin's
+// and advance_twiddle's operations in their order.
+inline __m128d load_point(const double* p) {
+    return _mm_loadu_pd(p);
+}
+inline __m128d load_point(const float* p) {
+    return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
+}
+inline void store_point(double* p, __m128d v) {
+    _mm_storeu_pd(p, v);
+}
+inline void store_point(float* p, __m128d v) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(_mm_cvtpd_ps(v)));
+}
+// Rounding to the element precision where Precision<T> rounds.
+inline __m128d round2(__m128d v, double*) {
+    return v;
+}
+inline __m128d round2(__m128d v, float*) {
+    return _mm_cvtps_pd(_mm_cvtpd_ps(v));
+}
+
+template <typename T>
+void real_split_halves(T* data, std::size_t n, const SplitTwiddle& st, double c2,
+                       const ChainAhead& b) {
+    T* const tag = nullptr; // selects the rounding of round2
+    const std::size_t half = n / 2;
+    const std::size_t mid = n / 8;
+    const __m128d c1v = _mm_set1_pd(0.5);
+    const __m128d c2v = _mm_set1_pd(c2);
+    const __m128d mc2v = _mm_set1_pd(-c2);
+    const __m128d wpr = _mm_set1_pd(st.wpr);
+    const __m128d wpi = _mm_set1_pd(st.wpi);
+    __m128d wr = _mm_set_pd(b.wr, 1.0 + st.wpr); // (first half, second half)
+    __m128d wi = _mm_set_pd(b.wi, st.wpi);
+    for (std::size_t k = 1; k < mid; ++k) {
+        T* const ka = data + 2 * k;
+        T* const kb = data + 2 * (k + mid - 1);
+        T* const qa = data + 2 * (half - k);
+        T* const qb = data + 2 * (half - (k + mid - 1));
+        const __m128d za = load_point(ka), zb = load_point(kb);
+        const __m128d ya = load_point(qa), yb = load_point(qb);
+        const __m128d rk = _mm_unpacklo_pd(za, zb), ik = _mm_unpackhi_pd(za, zb);
+        const __m128d rq = _mm_unpacklo_pd(ya, yb), iq = _mm_unpackhi_pd(ya, yb);
+        const __m128d h1r = round2(_mm_mul_pd(c1v, _mm_add_pd(rk, rq)), tag);
+        const __m128d h1i = round2(_mm_mul_pd(c1v, _mm_sub_pd(ik, iq)), tag);
+        const __m128d h2r = round2(_mm_mul_pd(mc2v, _mm_add_pd(ik, iq)), tag);
+        const __m128d h2i = round2(_mm_mul_pd(c2v, _mm_sub_pd(rk, rq)), tag);
+        const __m128d wr_m = round2(wr, tag);
+        const __m128d wi_m = round2(wi, tag);
+        const __m128d a = _mm_mul_pd(wr_m, h2r), bb = _mm_mul_pd(wi_m, h2i);
+        const __m128d c = _mm_mul_pd(wr_m, h2i), d = _mm_mul_pd(wi_m, h2r);
+        const __m128d outkr = _mm_sub_pd(_mm_add_pd(h1r, a), bb);
+        const __m128d outki = _mm_add_pd(_mm_add_pd(h1i, c), d);
+        const __m128d outqr = _mm_add_pd(_mm_sub_pd(h1r, a), bb);
+        // -h1i + c computed as c - h1i: the same value (signed zeros included),
+        // and the same NaN as the compiled scalar expression.
+        const __m128d outqi = _mm_add_pd(_mm_sub_pd(c, h1i), d);
+        store_point(ka, _mm_unpacklo_pd(outkr, outki));
+        store_point(kb, _mm_unpackhi_pd(outkr, outki));
+        store_point(qa, _mm_unpacklo_pd(outqr, outqi));
+        store_point(qb, _mm_unpackhi_pd(outqr, outqi));
+        const __m128d t = wr;
+        wr = _mm_add_pd(_mm_sub_pd(_mm_mul_pd(wr, wpr), _mm_mul_pd(wi, wpi)), wr);
+        wi = _mm_add_pd(_mm_add_pd(_mm_mul_pd(wi, wpr), _mm_mul_pd(t, wpi)), wi);
+    }
+    // The second half has one bin more; its twiddle is lane 1.
+    split_bin(data, half, n / 4 - 1, c2, _mm_cvtsd_f64(_mm_unpackhi_pd(wr, wr)),
+              _mm_cvtsd_f64(_mm_unpackhi_pd(wi, wi)));
+    split_ends(data, n);
+}
+#else
+template <typename T>
+void real_split_halves(T* data, std::size_t n, const SplitTwiddle& st, double c2,
+                       const ChainAhead& b) {
+    real_split_halves_portable(data, n, st, c2, b);
+}
+#endif
 
 // Real transform of n samples in place (n a power of two >= 4; the caller
 // checks). direction exactly 1: forward, samples in, packed spectrum out

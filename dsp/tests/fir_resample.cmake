@@ -6,7 +6,7 @@
 # Literal reference implementation that the library must match bit for bit.
 add_library(zrdsp_fir_resample_reference STATIC fir_resample_reference.cpp)
 target_link_libraries(zrdsp_fir_resample_reference PUBLIC zrdsp_32)
-target_compile_options(zrdsp_fir_resample_reference PRIVATE -ffp-contract=off)
+target_compile_options(zrdsp_fir_resample_reference PRIVATE -ffp-contract=off -fno-tree-slp-vectorize)
 target_include_directories(zrdsp_fir_resample_reference PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
 add_executable(zrdsp_fir_test fir_test.cpp)
