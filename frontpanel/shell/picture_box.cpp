@@ -74,8 +74,16 @@ void PictureBox::paintEvent(QPaintEvent*) {
 void PictureBox::resizeEvent(QResizeEvent* event) {
     const QSize size = event->size().expandedTo(QSize(1, 1));
     if (size != image_.size()) {
-        image_ = QImage(size, QImage::Format_RGB32);
-        image_.fill(backColor());
+        // The picture keeps what was drawn, stretched to the new size, until the next redraw
+        // (a paused measurement draws nothing by itself).
+        QImage next = image_.isNull()
+                          ? QImage()
+                          : image_.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        if (next.isNull() || next.format() != QImage::Format_RGB32) {
+            next = QImage(size, QImage::Format_RGB32);
+            next.fill(backColor());
+        }
+        image_ = std::move(next);
         emit resized();
     }
     QWidget::resizeEvent(event);

@@ -1,9 +1,9 @@
 // The graph's drawing surface: a widget that shows a retained image.
 //
 // Drawing goes into the image (never straight to the screen); the widget
-// repaints from it. The image follows the widget's size: on a resize a new
-// image of the new size is made (cleared to the background colour) and
-// resized() is raised so the owner can redraw. A user coordinate system,
+// repaints from it. The image follows the widget's size: on a resize the
+// image is re-made at the new size (what was drawn is stretched to fit until
+// the owner redraws) and resized() is raised. A user coordinate system,
 // set by its top-left and bottom-right corners as with a classic Scale
 // method, maps drawing coordinates and mouse positions.
 #pragma once
