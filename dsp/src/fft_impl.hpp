@@ -349,11 +349,21 @@ struct ChainLanes {
     }
 };
 
-// Stages 0, 1 and 2 on the 8 points at x, in registers.
+// Twiddles of stages 1 to 3 as the first kernels use them.
+struct FirstTwiddles {
+    __m256d w1r, w1i, w2ar, w2ai, w2br, w2bi;
+    template <typename T>
+    __attribute__((target("avx"))) explicit FirstTwiddles(const LowTwiddles<T>& tw)
+        : w1r(_mm256_load_pd(tw.r(1))), w1i(_mm256_load_pd(tw.i(1))), w2ar(_mm256_load_pd(tw.r(2))),
+          w2ai(_mm256_load_pd(tw.i(2))), w2br(_mm256_load_pd(tw.r(2) + 4)),
+          w2bi(_mm256_load_pd(tw.i(2) + 4)) {}
+};
+
+// Stages 0, 1 and 2 on the 8 points at x, in registers; the results, not
+// yet rounded to T, in e, f, g, h (points 0-1, 2-3, 4-5, 6-7).
 template <typename T>
-__attribute__((target("avx"))) inline void radix8_first(T* x, __m256d w1r, __m256d w1i,
-                                                        __m256d w2ar, __m256d w2ai, __m256d w2br,
-                                                        __m256d w2bi) {
+__attribute__((target("avx"))) inline void
+radix8_regs(const T* x, const FirstTwiddles& w, __m256d& e, __m256d& f, __m256d& g, __m256d& h) {
     using R = RoundTo<T>;
     const __m256d v0 = load4(x), v1 = load4(x + 4), v2 = load4(x + 8), v3 = load4(x + 12);
     // Stage 0: pairs (0,1) (2,3) (4,5) (6,7), twiddle (1, 0).
@@ -367,20 +377,61 @@ __attribute__((target("avx"))) inline void radix8_first(T* x, __m256d w1r, __m25
     bfly2(c, d, one, zero);
     a = R::apply(a), b = R::apply(b), c = R::apply(c), d = R::apply(d);
     // Stage 1: pairs (0,2) (1,3) (4,6) (5,7), twiddles w1[0], w1[1].
-    __m256d e = _mm256_permute2f128_pd(a, b, 0x20); // (0, 1)
-    __m256d f = _mm256_permute2f128_pd(a, b, 0x31); // (2, 3)
-    __m256d g = _mm256_permute2f128_pd(c, d, 0x20); // (4, 5)
-    __m256d h = _mm256_permute2f128_pd(c, d, 0x31); // (6, 7)
-    bfly2(e, f, w1r, w1i);
-    bfly2(g, h, w1r, w1i);
+    e = _mm256_permute2f128_pd(a, b, 0x20); // (0, 1)
+    f = _mm256_permute2f128_pd(a, b, 0x31); // (2, 3)
+    g = _mm256_permute2f128_pd(c, d, 0x20); // (4, 5)
+    h = _mm256_permute2f128_pd(c, d, 0x31); // (6, 7)
+    bfly2(e, f, w.w1r, w.w1i);
+    bfly2(g, h, w.w1r, w.w1i);
     e = R::apply(e), f = R::apply(f), g = R::apply(g), h = R::apply(h);
     // Stage 2: pairs (0,4) (1,5) (2,6) (3,7), twiddles w2[0..3].
-    bfly2(e, g, w2ar, w2ai);
-    bfly2(f, h, w2br, w2bi);
+    bfly2(e, g, w.w2ar, w.w2ai);
+    bfly2(f, h, w.w2br, w.w2bi);
+}
+
+// Stages 0-2 on the 8 points at x.
+template <typename T>
+__attribute__((target("avx"))) inline void radix8_first(T* x, const FirstTwiddles& w) {
+    __m256d e, f, g, h;
+    radix8_regs(x, w, e, f, g, h);
     store4(x, e);
     store4(x + 4, f);
     store4(x + 8, g);
     store4(x + 12, h);
+}
+
+// Stages 0-3 on the 16 points at x (w3: the 8 twiddles of stage 3). Used
+// when a block has an even number of stages, so that the rest pair up.
+template <typename T>
+__attribute__((target("avx"))) inline void radix16_first(T* x, const FirstTwiddles& w,
+                                                         const LowTwiddles<T>& tw) {
+    using R = RoundTo<T>;
+    __m256d e0, f0, g0, h0, e1, f1, g1, h1;
+    radix8_regs(x, w, e0, f0, g0, h0);
+    radix8_regs(x + 16, w, e1, f1, g1, h1);
+    e0 = R::apply(e0), f0 = R::apply(f0), g0 = R::apply(g0), h0 = R::apply(h0);
+    e1 = R::apply(e1), f1 = R::apply(f1), g1 = R::apply(g1), h1 = R::apply(h1);
+    // Stage 3: pairs (j, j+8), twiddles w3[j].
+    const double* r3 = tw.r(3);
+    const double* i3 = tw.i(3);
+    bfly2(e0, e1, _mm256_load_pd(r3), _mm256_load_pd(i3));
+    bfly2(f0, f1, _mm256_load_pd(r3 + 4), _mm256_load_pd(i3 + 4));
+    bfly2(g0, g1, _mm256_load_pd(r3 + 8), _mm256_load_pd(i3 + 8));
+    bfly2(h0, h1, _mm256_load_pd(r3 + 12), _mm256_load_pd(i3 + 12));
+    store4(x, e0);
+    store4(x + 4, f0);
+    store4(x + 8, g0);
+    store4(x + 12, h0);
+    store4(x + 16, e1);
+    store4(x + 20, f1);
+    store4(x + 24, g1);
+    store4(x + 28, h1);
+}
+
+// Stages done by the first kernel of a block of 2^stages points: 0-3 when
+// that leaves an even number of stages to pair up, else 0-2.
+inline unsigned first_kernel_stages(unsigned stages) {
+    return (stages >= 4 && stages % 2 == 0) ? 4 : 3;
 }
 
 // Stages s and s+1 (h = 2^s >= 2 points) on columns m, m+1 of one group:
@@ -481,12 +532,10 @@ private:
 };
 
 // Fills the twiddles of stages 1 .. stages-1 (3 <= stages <= kBlockBits) and
-// runs stages 0-2 on the first 2^stages points (x) meanwhile. Two sets of
-// four lanes cover stages 8..5 and 4..1. The longest recurrence takes
-// 2^(stages-1) dependent steps; the 8-point kernels of the first block (one
-// per four steps, and they need only stages 1 and 2, complete after the
-// first four steps) are independent of it, so the processor runs them in
-// the recurrence's waiting time.
+// runs the first kernels on the first 2^stages points (x) meanwhile. Two sets
+// of four lanes cover stages 8..5 and 4..1. The longest recurrence takes
+// 2^(stages-1) dependent steps; the first kernels of the first block are
+// independent of it, so the processor runs them in its waiting time.
 template <typename T>
 __attribute__((target("avx"))) void fill_low_twiddles(LowTwiddles<T>& tw, unsigned stages,
                                                       int direction, T* x, PairPrefixes& bg) {
@@ -494,8 +543,12 @@ __attribute__((target("avx"))) void fill_low_twiddles(LowTwiddles<T>& tw, unsign
     ChainLanes hi(top, direction);
     ChainLanes lo(top - 4, direction);
     PairPrefixes ahead = bg; // local copy: see block_stages
-    for (std::size_t k = 0; k < hi.len[0]; k += 4) {
-        for (std::size_t q = k; q < k + 4; ++q) {
+    // One first kernel per 2^(first-1) steps: it covers 2^first points, and
+    // the twiddles it needs are complete after the first such group of steps.
+    const unsigned first = first_kernel_stages(stages);
+    const std::size_t per = std::size_t{1} << (first - 1);
+    for (std::size_t k = 0; k < hi.len[0]; k += per) {
+        for (std::size_t q = k; q < k + per; ++q) {
             hi.put(tw, q);
             hi.step();
             ahead.step();
@@ -504,34 +557,46 @@ __attribute__((target("avx"))) void fill_low_twiddles(LowTwiddles<T>& tw, unsign
                 lo.step();
             }
         }
-        radix8_first(x + 4 * k, _mm256_load_pd(tw.r(1)), _mm256_load_pd(tw.i(1)),
-                     _mm256_load_pd(tw.r(2)), _mm256_load_pd(tw.i(2)), _mm256_load_pd(tw.r(2) + 4),
-                     _mm256_load_pd(tw.i(2) + 4));
+        const FirstTwiddles w(tw);
+        if (first == 4)
+            radix16_first(x + 4 * k, w, tw); // points 2k .. 2k+15
+        else
+            radix8_first(x + 4 * k, w); // points 2k .. 2k+7
     }
     bg = ahead;
 }
 
 // Stages 0 .. stages-1 (stages >= 3) on one block of 2^stages points.
-// (first_done: stages 0-2 have already run on this block.)
+// (first_done: the first kernels have already run on this block.)
 template <typename T>
 __attribute__((target("avx"))) void block_stages(T* x, unsigned stages, const LowTwiddles<T>& tw,
                                                  bool first_done, PairPrefixes& bg) {
     const std::size_t points = std::size_t{1} << stages;
+    const unsigned first = first_kernel_stages(stages);
     if (!first_done) {
-        const __m256d w1r = _mm256_load_pd(tw.r(1)), w1i = _mm256_load_pd(tw.i(1));
-        const __m256d w2ar = _mm256_load_pd(tw.r(2)), w2ai = _mm256_load_pd(tw.i(2));
-        const __m256d w2br = _mm256_load_pd(tw.r(2) + 4), w2bi = _mm256_load_pd(tw.i(2) + 4);
+        const FirstTwiddles w(tw);
         // A local copy keeps the recurrences in registers (stepping them
-        // through memory would lengthen every step of their chains).
+        // through memory would lengthen every step of their chains). Two
+        // steps per 8 points.
         PairPrefixes ahead = bg;
-        for (std::size_t g = 0; g < points; g += 8) {
-            radix8_first(x + 2 * g, w1r, w1i, w2ar, w2ai, w2br, w2bi);
-            ahead.step();
-            ahead.step();
+        if (first == 4) {
+            for (std::size_t g = 0; g < points; g += 16) {
+                radix16_first(x + 2 * g, w, tw);
+                ahead.step();
+                ahead.step();
+                ahead.step();
+                ahead.step();
+            }
+        } else {
+            for (std::size_t g = 0; g < points; g += 8) {
+                radix8_first(x + 2 * g, w);
+                ahead.step();
+                ahead.step();
+            }
         }
         bg = ahead;
     }
-    unsigned s = 3;
+    unsigned s = first;
     for (; s + 1 < stages; s += 2) {
         const std::size_t h = std::size_t{1} << s;
         for (std::size_t m = 0; m < h; m += 2) {
@@ -543,15 +608,6 @@ __attribute__((target("avx"))) void block_stages(T* x, unsigned stages, const Lo
             const __m256d wbi = _mm256_load_pd(tw.i(s + 1) + 2 * (m + h));
             for (std::size_t g = 0; g < points; g += 4 * h)
                 radix4_pair(x + 2 * (g + m), h, wsr, wsi, war, wai, wbr, wbi);
-        }
-    }
-    if (s < stages) {
-        const std::size_t h = std::size_t{1} << s; // last stage: one group
-        for (std::size_t m = 0; m < h; m += 2) {
-            __m256d a = load4(x + 2 * m), b = load4(x + 2 * (m + h));
-            bfly2(a, b, _mm256_load_pd(tw.r(s) + 2 * m), _mm256_load_pd(tw.i(s) + 2 * m));
-            store4(x + 2 * m, a);
-            store4(x + 2 * (m + h), b);
         }
     }
 }
