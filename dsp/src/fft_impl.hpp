@@ -99,6 +99,30 @@ struct StageTwiddle {
         wpr = -2.0 * s * s;
         wpi = std::sin(theta);
     }
+    // From sin(theta/2) and sin(theta) already evaluated.
+    StageTwiddle(double half_sine, double sine) {
+        wpr = -2.0 * half_sine * half_sine;
+        wpi = sine;
+    }
+};
+
+// The angle of stage s (span mmax = 2^(s+1) values) as StageTwiddle forms it.
+inline double stage_angle(unsigned s, int direction) {
+    return -direction * kTwoPiButterfly / static_cast<double>(std::size_t{2} << s);
+}
+
+// The sines of one transform's stages. The angle of stage s+1 is exactly
+// half the angle of stage s (a division by a power of two), so the sine of
+// half a stage's angle, which its recurrence needs besides the sine of the
+// angle, is the next stage's sine: one evaluation serves both, and every
+// stage still gets the very wpr and wpi of StageTwiddle(mmax, direction).
+struct StageSines {
+    double sn[64] = {};
+    StageSines(unsigned stages, int direction) {
+        for (unsigned s = 1; s <= stages; ++s)
+            sn[s] = std::sin(stage_angle(s, direction));
+    }
+    StageTwiddle stage(unsigned s) const { return StageTwiddle(sn[s + 1], sn[s]); }
 };
 
 // Butterfly stages on n values (n/2 points, bit-reversed), portable code.
@@ -262,8 +286,8 @@ template <typename T> struct TwiddleChain {
     double wr = 1.0, wi = 0.0, wpr = 0.0, wpi = 0.0;
     TwiddleChain() = default;
     TwiddleChain(std::size_t mmax, int direction) { start(mmax, direction); }
-    void start(std::size_t mmax, int direction) {
-        const StageTwiddle st(mmax, direction);
+    void start(std::size_t mmax, int direction) { start(StageTwiddle(mmax, direction)); }
+    void start(const StageTwiddle& st) {
         wr = 1.0;
         wi = 0.0;
         wpr = st.wpr;
@@ -300,12 +324,12 @@ struct ChainLanes {
     std::size_t len[4]; // columns of each lane's stage (0: idle lane)
     unsigned stage[4];
 
-    __attribute__((target("avx"))) ChainLanes(int top, int direction) {
+    __attribute__((target("avx"))) ChainLanes(int top, const StageSines& sines) {
         alignas(32) double pr[4], pi[4];
         for (int l = 0; l < 4; ++l) {
             const int st = top - l;
             if (st >= 1) {
-                const StageTwiddle tw(std::size_t{2} << st, direction);
+                const StageTwiddle tw = sines.stage(static_cast<unsigned>(st));
                 pr[l] = tw.wpr;
                 pi[l] = tw.wpi;
                 len[l] = std::size_t{1} << st;
@@ -480,14 +504,15 @@ struct PairPrefixes {
     ChainStart start[4];
     ChainAhead extra; // another recurrence advanced alongside (may have nothing to do)
 
-    __attribute__((target("avx"))) PairPrefixes(unsigned low, unsigned bits, int direction) {
+    __attribute__((target("avx")))
+    PairPrefixes(unsigned low, unsigned bits, const StageSines& sines) {
         const int pairs = static_cast<int>((bits - low) / 2);
         lanes = pairs < 4 ? pairs : 4;
         first_stage = low + 2 * static_cast<unsigned>(pairs - lanes);
         alignas(32) double pr[4] = {0, 0, 0, 0}, pi[4] = {0, 0, 0, 0};
         for (int l = 0; l < lanes; ++l) {
             const unsigned st = first_stage + 2 * static_cast<unsigned>(l);
-            const StageTwiddle tw(std::size_t{4} << st, direction); // stage st+1
+            const StageTwiddle tw = sines.stage(st + 1);
             pr[l] = start[l].wpr = tw.wpr;
             pi[l] = start[l].wpi = tw.wpi;
             need[l] = std::size_t{1} << st;
@@ -538,10 +563,11 @@ private:
 // independent of it, so the processor runs them in its waiting time.
 template <typename T>
 __attribute__((target("avx"))) void fill_low_twiddles(LowTwiddles<T>& tw, unsigned stages,
-                                                      int direction, T* x, PairPrefixes& bg) {
+                                                      const StageSines& sines, T* x,
+                                                      PairPrefixes& bg) {
     const int top = static_cast<int>(stages) - 1;
-    ChainLanes hi(top, direction);
-    ChainLanes lo(top - 4, direction);
+    ChainLanes hi(top, sines);
+    ChainLanes lo(top - 4, sines);
     PairPrefixes ahead = bg; // local copy: see block_stages
     // One first kernel per 2^(first-1) steps: it covers 2^first points, and
     // the twiddles it needs are complete after the first such group of steps.
@@ -621,9 +647,10 @@ inline constexpr std::size_t kChunkColumns = 32; // twiddles produced ahead, per
 // stage s.
 template <typename T>
 __attribute__((target("avx"))) void stage_pair(T* data, std::size_t count, unsigned s,
-                                               int direction, const ChainStart* pre) {
+                                               const StageSines& sines, const ChainStart* pre) {
     const std::size_t h = std::size_t{1} << s;
-    TwiddleChain<T> cs(2 * h, direction);
+    TwiddleChain<T> cs;
+    cs.start(sines.stage(s));
     TwiddleChain<T> ca, cb;
     if (pre != nullptr) {
         ca.wpr = cb.wpr = pre->wpr;
@@ -631,7 +658,7 @@ __attribute__((target("avx"))) void stage_pair(T* data, std::size_t count, unsig
         cb.wr = pre->wr;
         cb.wi = pre->wi;
     } else {
-        ca.start(4 * h, direction);
+        ca.start(sines.stage(s + 1));
         cb = ca;
         for (std::size_t k = 0; k < h; ++k)
             cb.step();
@@ -690,12 +717,13 @@ __attribute__((target("avx"))) void butterfly_stages_fast(T* data, std::size_t c
     unsigned low = bits < kBlockBits ? bits : kBlockBits;
     if ((bits - low) % 2 == 1)
         --low;
-    PairPrefixes prefixes(low, bits, direction);
+    const StageSines sines(bits, direction);
+    PairPrefixes prefixes(low, bits, sines);
     if (ahead != nullptr)
         prefixes.extra = *ahead;
     {
         LowTwiddles<T> tw;
-        fill_low_twiddles(tw, low, direction, data, prefixes);
+        fill_low_twiddles(tw, low, sines, data, prefixes);
         const std::size_t block = std::size_t{1} << low;
         for (std::size_t b = 0; b < count; b += block)
             block_stages(data + 2 * b, low, tw, b == 0, prefixes);
@@ -705,7 +733,7 @@ __attribute__((target("avx"))) void butterfly_stages_fast(T* data, std::size_t c
         *ahead = prefixes.extra;
     for (unsigned s = low; s < bits; s += 2) {
         const int lane = prefixes.lane_of(s);
-        stage_pair(data, count, s, direction, lane >= 0 ? &prefixes.start[lane] : nullptr);
+        stage_pair(data, count, s, sines, lane >= 0 ? &prefixes.start[lane] : nullptr);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -107,6 +108,20 @@ TYPED_TEST(FftPaths, RealTransformSplitInHalvesMatchesReference) {
                 ASSERT_EQ(first_bit_difference(lib.data(), ref.data(), lib.size()), -1)
                     << "n=" << n << " dir=" << dir;
             }
+        }
+    }
+}
+
+// One sine per stage serves two stages (half a stage's angle is the next
+// stage's angle); the step constants are those of the two-sine setup.
+TEST(FftStageSines, SameStepConstantsAsTwoSinesPerStage) {
+    for (int dir : {1, -1}) {
+        const zr::dsp::StageSines sines(30, dir);
+        for (unsigned s = 1; s < 30; ++s) {
+            const zr::dsp::StageTwiddle a(std::size_t{2} << s, dir);
+            const zr::dsp::StageTwiddle b = sines.stage(s);
+            EXPECT_EQ(std::memcmp(&a.wpr, &b.wpr, sizeof(double)), 0) << "stage " << s;
+            EXPECT_EQ(std::memcmp(&a.wpi, &b.wpi, sizeof(double)), 0) << "stage " << s;
         }
     }
 }
