@@ -6,6 +6,8 @@
 #include "shell/dialogs.h"
 #include "shell/main_form.h"
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -22,6 +24,7 @@ struct WindowFixture : ::testing::Test {
         form->setTerminator([](int) {});
         form->resize(1000, 700);
         form->show();
+        QCoreApplication::processEvents(); // the picture takes its laid-out size
     }
     void TearDown() override { form.reset(); }
 };
