@@ -5,6 +5,9 @@
 
 #include <chrono>
 #include <cstdint>
+#if defined(__unix__)
+#include <time.h>
+#endif
 
 namespace zr {
 
@@ -19,19 +22,31 @@ struct LoopTiming {
     int64_t yieldNs = 0;     // dispatching pending window events
 };
 
+// Time of the calling thread in nanoseconds: its processor time where the system offers it (so
+// that other processes on a busy machine do not inflate the stages), otherwise elapsed time.
+inline int64_t stageClockNs() {
+#if defined(__unix__) && defined(CLOCK_THREAD_CPUTIME_ID)
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+#else
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+#endif
+}
+
 // Adds the time from construction to destruction to *sink; does nothing when sink is null.
 class StageTimer {
 public:
     explicit StageTimer(int64_t* sink) : sink_(sink) {
         if (sink_ != nullptr) {
-            start_ = std::chrono::steady_clock::now();
+            start_ = stageClockNs();
         }
     }
     ~StageTimer() {
         if (sink_ != nullptr) {
-            *sink_ += std::chrono::duration_cast<std::chrono::nanoseconds>(
-                          std::chrono::steady_clock::now() - start_)
-                          .count();
+            *sink_ += stageClockNs() - start_;
         }
     }
     StageTimer(const StageTimer&) = delete;
@@ -39,7 +54,7 @@ public:
 
 private:
     int64_t* sink_;
-    std::chrono::steady_clock::time_point start_{};
+    int64_t start_ = 0;
 };
 
 } // namespace zr
