@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -261,6 +262,34 @@ TEST_F(LoopWindow, AMissingLibraryFunctionEndsTheProgramWithoutAStuckLoop) {
     click(3);
     EXPECT_EQ(ends, 1);
     EXPECT_TRUE(form->stopflag);
+}
+
+TEST_F(LoopWindow, SimulatedBlockFollowsTheFormSettings) {
+    form->instr = 0;
+    form->xautoflag->setChecked(false);
+    zr::selectEntry(form->measmode, 0);
+    zr::clickOption(form->resampmode[0]);
+    zr::selectEntry(form->range, 0);      // 10.24 V
+    zr::selectEntry(form->trigsource, 1); // "Input": every block starts at phase 0
+    click(3);
+    ASSERT_EQ(form->blocklen, 1024);
+    double worst = 0;
+    for (int n = 0; n < 1024; ++n) {
+        const double expected = std::cos(2 * M_PI * 20000.0 * n / 20480000.0) + 0.001536;
+        worst = std::max(worst, std::abs(form->dispdata[n] - expected));
+    }
+    EXPECT_LE(worst, 0.003584 + 1e-6); // the noise: 0.0007 * 10.24 * (r - 0.5)
+    EXPECT_GT(worst, 0.0005);          // ... which is there
+
+    // The centre frequency is read from its field's text: beyond the band it removes the tone.
+    form->txt[2]->setText("15000000");
+    click(3);
+    float largest = 0;
+    for (int n = 0; n < 1024; ++n) {
+        largest = std::max(largest, std::abs(form->dispdata[n]));
+    }
+    EXPECT_LE(largest, 0.003584f + 1e-6f);
+    EXPECT_TRUE(instrument.callsOf("zrq7010_read").empty());
 }
 
 // ---------------------------------------------------------------------------
