@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -782,14 +783,32 @@ inline std::size_t reverse_bits(std::size_t v, unsigned bits) {
     return r;
 }
 
+// Exchanges two points (two elements each) as whole values.
 template <typename T> inline void swap_point(T* a, T* b) {
-    const T re = a[0];
-    const T im = a[1];
-    a[0] = b[0];
-    a[1] = b[1];
-    b[0] = re;
-    b[1] = im;
+    T ta[2], tb[2];
+    std::memcpy(ta, a, sizeof ta);
+    std::memcpy(tb, b, sizeof tb);
+    std::memcpy(a, tb, sizeof tb);
+    std::memcpy(b, ta, sizeof ta);
 }
+
+// The 28 exchanges inside a tile that is its own partner: 6-bit positions
+// (hi, lo) paired with (rev lo, rev hi), each pair once.
+struct SelfTilePairs {
+    unsigned char a[28], b[28];
+    constexpr SelfTilePairs() : a(), b() {
+        constexpr unsigned char rev3[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+        int n = 0;
+        for (unsigned i = 0; i < 64; ++i) {
+            const unsigned j = (rev3[i & 7] << 3) | rev3[i >> 3];
+            if (j > i) {
+                a[n] = static_cast<unsigned char>(i);
+                b[n] = static_cast<unsigned char>(j);
+                ++n;
+            }
+        }
+    }
+};
 
 template <typename T> void bit_reverse_tiled(T* data, std::size_t count) {
     unsigned bits = 0;
@@ -800,22 +819,30 @@ template <typename T> void bit_reverse_tiled(T* data, std::size_t count) {
         return;
     }
     static constexpr std::size_t rev3[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+    static constexpr SelfTilePairs self{};
     const unsigned mid_bits = bits - 6;
     const unsigned top = bits - 3;
     for (std::size_t mid = 0; mid < (std::size_t{1} << mid_bits); ++mid) {
         const std::size_t rmid = reverse_bits(mid, mid_bits);
+        T* const tile = data + 2 * (mid << 3);
+        if (rmid == mid) {
+            // Its own partner: each pair once.
+            for (int k = 0; k < 28; ++k) {
+                const std::size_t i = self.a[k], j = self.b[k];
+                swap_point(tile + 2 * (((i >> 3) << top) | (i & 7)),
+                           tile + 2 * (((j >> 3) << top) | (j & 7)));
+            }
+            continue;
+        }
         if (rmid < mid)
             continue; // swapped together with its partner tile
-        T* const tile = data + 2 * (mid << 3);
+        // Point (hi, mid, lo) and its partner (rev lo, rmid, rev hi).
         T* const partner = data + 2 * (rmid << 3);
         for (std::size_t hi = 0; hi < 8; ++hi) {
             T* const arow = tile + 2 * (hi << top);
-            for (std::size_t lo = 0; lo < 8; ++lo) {
-                // Point (hi, mid, lo) and its partner (rev lo, rmid, rev hi).
-                if (rmid == mid && ((rev3[lo] << 3) | rev3[hi]) <= ((hi << 3) | lo))
-                    continue; // a tile that is its own partner: each pair once
-                swap_point(arow + 2 * lo, partner + 2 * ((rev3[lo] << top) | rev3[hi]));
-            }
+            T* const bcol = partner + 2 * rev3[hi];
+            for (std::size_t lo = 0; lo < 8; ++lo)
+                swap_point(arow + 2 * lo, bcol + 2 * (rev3[lo] << top));
         }
     }
 }
