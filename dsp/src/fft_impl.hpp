@@ -641,6 +641,39 @@ __attribute__((target("avx"))) void block_stages(T* x, unsigned stages, const Lo
 
 inline constexpr std::size_t kChunkColumns = 32; // twiddles produced ahead, per chain
 
+// The three recurrences of a pair of stages (w_s from column 0, w_(s+1) from
+// column 0 and from column h) in the lanes of one vector (lane 3 repeats
+// lane 0 and is never stored): one set of vector operations advances all
+// three, each lane exactly as advance_twiddle would.
+struct PairChains {
+    __m256d wr, wi, wpr, wpi;
+    template <typename T>
+    __attribute__((target("avx")))
+    PairChains(const TwiddleChain<T>& s, const TwiddleChain<T>& a, const TwiddleChain<T>& b)
+        : wr(_mm256_set_pd(s.wr, b.wr, a.wr, s.wr)), wi(_mm256_set_pd(s.wi, b.wi, a.wi, s.wi)),
+          wpr(_mm256_set_pd(s.wpr, b.wpr, a.wpr, s.wpr)),
+          wpi(_mm256_set_pd(s.wpi, b.wpi, a.wpi, s.wpi)) {}
+    __attribute__((target("avx"))) void step() {
+        const __m256d t = wr;
+        wr = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(wr, wpr), _mm256_mul_pd(wi, wpi)), wr);
+        wi = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(wi, wpr), _mm256_mul_pd(t, wpi)), wi);
+    }
+    // Column t of the three chains, duplicated for bfly2, into d[0..5]
+    // (w_s r, i; w_(s+1)[m] r, i; w_(s+1)[m+h] r, i).
+    template <typename T, std::size_t C>
+    __attribute__((target("avx"))) void put(double (*d)[C], std::size_t t) const {
+        const __m256d i = RoundTo<T>::apply(wi);
+        const __m256d r02 = _mm256_unpacklo_pd(wr, wr), r13 = _mm256_unpackhi_pd(wr, wr);
+        const __m256d i02 = _mm256_unpacklo_pd(i, i), i13 = _mm256_unpackhi_pd(i, i);
+        _mm_store_pd(d[0] + 2 * t, _mm256_castpd256_pd128(r02));
+        _mm_store_pd(d[1] + 2 * t, _mm256_castpd256_pd128(i02));
+        _mm_store_pd(d[2] + 2 * t, _mm256_castpd256_pd128(r13));
+        _mm_store_pd(d[3] + 2 * t, _mm256_castpd256_pd128(i13));
+        _mm_store_pd(d[4] + 2 * t, _mm256_extractf128_pd(r02, 1));
+        _mm_store_pd(d[5] + 2 * t, _mm256_extractf128_pd(i02, 1));
+    }
+};
+
 // Stages s and s+1 over count points (h = 2^s >= kChunkColumns columns). The
 // second stage needs w_(s+1)[m] and w_(s+1)[m+h] together, so its recurrence
 // is run h steps ahead (given in pre when PairPrefixes ran it, else here),
@@ -669,16 +702,11 @@ __attribute__((target("avx"))) void stage_pair(T* data, std::size_t count, unsig
     // chunk's twiddles, two columns per column pair, so the dependent chain
     // of the recurrence overlaps the butterflies instead of preceding them.
     alignas(32) double buf[2][6][2 * kChunkColumns];
-    auto produce = [&cs, &ca, &cb](double(*d)[2 * kChunkColumns], std::size_t t) {
-        cs.put(d[0], d[1], t);
-        ca.put(d[2], d[3], t);
-        cb.put(d[4], d[5], t);
-        cs.step();
-        ca.step();
-        cb.step();
-    };
-    for (std::size_t t = 0; t < kChunkColumns; ++t)
-        produce(buf[0], t);
+    PairChains chains(cs, ca, cb);
+    for (std::size_t t = 0; t < kChunkColumns; ++t) {
+        chains.put<T>(buf[0], t);
+        chains.step();
+    }
     const std::size_t span = 4 * h;
     int cur = 0;
     for (std::size_t c0 = 0; c0 < h; c0 += kChunkColumns) {
@@ -693,8 +721,10 @@ __attribute__((target("avx"))) void stage_pair(T* data, std::size_t count, unsig
             const bool produce_here = more && g == 0;
             for (std::size_t t = 0; t < kChunkColumns; t += 2) {
                 if (produce_here) {
-                    produce(next, t);
-                    produce(next, t + 1);
+                    chains.put<T>(next, t);
+                    chains.step();
+                    chains.put<T>(next, t + 1);
+                    chains.step();
                 }
                 radix4_pair(x + 2 * t, h, _mm256_load_pd(w[0] + 2 * t),
                             _mm256_load_pd(w[1] + 2 * t), _mm256_load_pd(w[2] + 2 * t),
