@@ -14,7 +14,10 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__x86_64__) && defined(__GNUC__)
+// Vector code is used on x86-64 with GCC-compatible compilers, chosen at run
+// time; -DZRDSP_PORTABLE_ONLY builds the portable code alone (as on other
+// processors), which is how that code is checked on this one.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(ZRDSP_PORTABLE_ONLY)
 #include <immintrin.h>
 #endif
 
@@ -174,7 +177,7 @@ template <typename T> void butterfly_stages_portable(T* data, std::size_t n, int
     }
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(ZRDSP_PORTABLE_ONLY)
 #define ZRDSP_HAVE_AVX_PATH 1
 
 // Four values widened to double / rounded back to T (round to nearest, as a
@@ -988,7 +991,7 @@ ZRDSP_KEEP_ROUNDING void real_split_halves_portable(T* data, std::size_t n, cons
     split_ends(data, n);
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(ZRDSP_PORTABLE_ONLY)
 // SSE2 (part of every x86-64): lane 0 is a bin of the first half, lane 1 the
 // bin of the second half, twiddles included. Each lane performs split_bin's
 // and advance_twiddle's operations in their order.

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <new>
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(ZRDSP_PORTABLE_ONLY)
 #include <immintrin.h>
 #endif
 
@@ -55,7 +55,7 @@ void fir_inner_portable(const T* input, T* output, int32_t hi, int32_t lo, const
     }
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(ZRDSP_PORTABLE_ONLY)
 // Four consecutive samples widened to double.
 __attribute__((target("avx"))) inline __m256d load4(const double* p) {
     return _mm256_loadu_pd(p);
@@ -115,7 +115,7 @@ __attribute__((target("avx"))) void fir_inner_avx(const T* input, T* output, int
 // Outputs m = hi down to lo, all of which lie wholly inside the block.
 template <typename T>
 void fir_inner(const T* input, T* output, int32_t hi, int32_t lo, const T* taps, int32_t ntaps) {
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(ZRDSP_PORTABLE_ONLY)
     if (__builtin_cpu_supports("avx")) {
         fir_inner_avx(input, output, hi, lo, taps, ntaps);
         return;

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <utility>
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(ZRDSP_PORTABLE_ONLY)
 #include <immintrin.h>
 #endif
 
@@ -200,7 +200,7 @@ void group_outputs_portable(const double (*w)[GroupCache<T>::kMaxRun], int n, co
     }
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(ZRDSP_PORTABLE_ONLY)
 // The same with AVX: four outputs per vector, a multiply then an add per tap
 // (no fused multiply-add), so every lane rounds as the scalar sum does. The
 // vectors of a group advance together, so their chains of additions overlap
@@ -239,7 +239,7 @@ __attribute__((target("avx"))) void group_outputs_avx(const double (*w)[GroupCac
 
 template <typename T>
 void group_outputs(const double (*w)[GroupCache<T>::kMaxRun], int n, const double* xw, T* output) {
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(ZRDSP_PORTABLE_ONLY)
     static const bool avx = __builtin_cpu_supports("avx");
     if (avx) {
         group_outputs_avx<T>(w, n, xw, output);
