@@ -93,6 +93,33 @@ TEST_F(LoopWindow, SingleWhileIdleRunsExactlyOnePass) {
     EXPECT_EQ(log[1], "zrq7010_meas_start 4097");
 }
 
+TEST_F(LoopWindow, ASettingChangedInTheYieldIsRedrawnAtOnce) {
+    form->relabel = false;
+    during(1, [this] { zr::selectEntry(form->ypos, 1); }); // sets relabel
+    const long draws = form->drawCount();
+    click(3);
+    EXPECT_EQ(reads(), 1);
+    EXPECT_EQ(form->drawCount(), draws + 2); // the block, then the new axes after the yield
+    EXPECT_FALSE(form->relabel);
+    EXPECT_TRUE(form->lablegraph[2]->text().startsWith("Y: Center="));
+}
+
+TEST_F(LoopWindow, ContinueAndSingleKeepTheAverageStartRestartsIt) {
+    zr::selectEntry(form->averaging, 1);
+    form->numavg = 50;
+    click(3);
+    click(3);
+    EXPECT_EQ(form->avgcount, 2);
+    during(1, [this] { click(1); });
+    click(2); // Continue
+    EXPECT_EQ(form->avgcount, 3);
+    EXPECT_EQ(instrument.callsOf("zrq7010_meas_start").size(), 2u + 2u); // two re-arms, then
+                                                                         // Continue + re-arm
+    during(1, [this] { click(1); });
+    click(0); // Start
+    EXPECT_EQ(form->avgcount, 1);
+}
+
 TEST_F(LoopWindow, PauseWhileRunningEndsAfterTheCurrentPass) {
     during(3, [this] { click(1); });
     const long draws = form->drawCount();
