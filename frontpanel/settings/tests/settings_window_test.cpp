@@ -7,6 +7,7 @@
 #include "shell/dialogs.h"
 #include "shell/main_form.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -226,6 +227,21 @@ TEST_F(SettingsWindow, EnterCommitsWithoutReachingTheField) {
     EXPECT_EQ(form->txt[3]->text(), "4");
     EXPECT_EQ(returns.count(), 0);
     EXPECT_TRUE(form->relabel);
+}
+
+TEST_F(SettingsWindow, LeavingAFieldCommitsIt) {
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    form->controlmenu_click(2); // Trigger panel
+    form->txt[6]->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(form->txt[6]->hasFocus());
+    QTest::keyClicks(form->txt[6], "999");
+    EXPECT_TRUE(instrument.log().empty()); // typing alone applies nothing
+    form->txt[7]->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(form->txt[6]->text(), "255");
+    EXPECT_EQ(instrument.log(), std::vector<std::string>{"zrq7010_trigger_adclevel " + H + " 255"});
 }
 
 // ---- Lists of the Acquisition panel ----------------------------------------
