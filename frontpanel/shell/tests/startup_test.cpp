@@ -58,6 +58,8 @@ struct Startup : ::testing::Test {
             exitStatus = s;
             ++ends;
         });
+        // Start-up ends in the measurement loop; one pass is enough here.
+        form->setPassObserver([this](long) { form->stopflag = true; });
         form->Form_Load();
     }
     std::vector<zr::ScriptedDialogs::Shown> inputs() const { return dialogs.shownOf(Kind::Input); }
@@ -123,8 +125,16 @@ TEST_F(Startup, SimInAnyCaseSelectsSimulatedModeWithoutOpening) {
     EXPECT_EQ(form->descriptor, "sim");
     EXPECT_EQ(form->instr, 0);
     EXPECT_EQ(instrument.countPrefix("zrq7010_init"), 0);
-    ASSERT_EQ(instrument.calls().size(), 1u);
+    // The first call of start-up writes diagnostic register 1 with handle 0;
+    // the preset and the loop follow, all with handle 0.
+    ASSERT_FALSE(instrument.calls().empty());
     EXPECT_EQ(instrument.calls()[0], "zrq7010_diag_reg 0 1 1812");
+    for (const auto& call : instrument.calls()) {
+        const auto first = call.find(' ');
+        ASSERT_NE(first, std::string::npos) << call;
+        const auto second = call.find(' ', first + 1);
+        EXPECT_EQ(call.substr(first + 1, second - first - 1), "0") << call;
+    }
     form->close();
     EXPECT_EQ(instrument.calls().back(), "zrq7010_close 0");
     EXPECT_EQ(exitStatus, 0);
@@ -211,9 +221,10 @@ TEST_F(Startup, BlanksOnlyAnswerEnds) {
 TEST_F(Startup, VeryLongCommandLineWithoutClosingQuote) {
     const QString d(10000, QChar('x'));
     load("/a\"" + d);
-    ASSERT_EQ(instrument.calls().size(), 2u);
+    ASSERT_GE(instrument.calls().size(), 2u);
     // The fake's log line is shortened; the descriptor itself is checked below.
     EXPECT_EQ(instrument.calls()[0].rfind("zrq7010_init xxxxxxxxxx", 0), 0u);
+    EXPECT_EQ(instrument.countPrefix("zrq7010_init"), 1);
     EXPECT_EQ(form->descriptor, d);
 }
 
