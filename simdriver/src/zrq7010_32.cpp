@@ -321,6 +321,28 @@ Module* moduleOf(int32_t instr) {
     return it == g_sessions.end() ? nullptr : it->second;
 }
 
+// The storage of a diagnostic register; the two input-offset trims
+// (registers 2 and 3) are kept per input range.
+int16_t& registerSlot(Module& m, int16_t reg) {
+    if (reg == 2) {
+        return m.regs.offsetFine[m.settings.range];
+    }
+    if (reg == 3) {
+        return m.regs.offsetCoarse[m.settings.range];
+    }
+    return m.regs.reg[reg];
+}
+
+// A value the module cannot take: queued as an error for a real session;
+// the offline module (handle 0) accepts anything silently.
+int32_t refuseParameter(Module* m, int32_t instr) {
+    if (instr == 0) {
+        return ZRQ7010_SUCCESS;
+    }
+    m->queue(ZRQ7010_ERR_PARAMETER);
+    return ZRQ7010_ERR_PARAMETER;
+}
+
 // Common path of a short setting: range check, store, error queue.
 int32_t setShort(int32_t instr, int16_t value, int lo, int hi, int16_t Settings::*field) {
     std::lock_guard<std::mutex> lock(g_mutex);
@@ -329,11 +351,7 @@ int32_t setShort(int32_t instr, int16_t value, int lo, int hi, int16_t Settings:
         return ZRQ7010_ERR_SESSION;
     }
     if (value < lo || value > hi) {
-        if (instr == 0) {
-            return ZRQ7010_SUCCESS;
-        }
-        m->queue(ZRQ7010_ERR_PARAMETER);
-        return ZRQ7010_ERR_PARAMETER;
+        return refuseParameter(m, instr);
     }
     m->settings.*field = value;
     return ZRQ7010_SUCCESS;
@@ -766,11 +784,7 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_frequency_center(int32_t instr, double 
         return ZRQ7010_ERR_SESSION;
     }
     if (!std::isfinite(fraction)) {
-        if (instr == 0) {
-            return ZRQ7010_SUCCESS;
-        }
-        m->queue(ZRQ7010_ERR_PARAMETER);
-        return ZRQ7010_ERR_PARAMETER;
+        return refuseParameter(m, instr);
     }
     m->settings.center = fraction;
     return ZRQ7010_SUCCESS;
@@ -856,19 +870,9 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_reg(int32_t instr, int16_t reg, in
         return ZRQ7010_ERR_SESSION;
     }
     if (reg < 0 || reg >= kRegisterCount) {
-        if (instr == 0) {
-            return ZRQ7010_SUCCESS;
-        }
-        m->queue(ZRQ7010_ERR_PARAMETER);
-        return ZRQ7010_ERR_PARAMETER;
+        return refuseParameter(m, instr);
     }
-    if (reg == 2) {
-        m->regs.offsetFine[m->settings.range] = value;
-    } else if (reg == 3) {
-        m->regs.offsetCoarse[m->settings.range] = value;
-    } else {
-        m->regs.reg[reg] = value;
-    }
+    registerSlot(*m, reg) = value;
     return ZRQ7010_SUCCESS;
 }
 
@@ -884,19 +888,9 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_reg_get(int32_t instr, int16_t reg
     }
     if (reg < 0 || reg >= kRegisterCount) {
         *value = 0;
-        if (instr == 0) {
-            return ZRQ7010_SUCCESS;
-        }
-        m->queue(ZRQ7010_ERR_PARAMETER);
-        return ZRQ7010_ERR_PARAMETER;
+        return refuseParameter(m, instr);
     }
-    if (reg == 2) {
-        *value = m->regs.offsetFine[m->settings.range];
-    } else if (reg == 3) {
-        *value = m->regs.offsetCoarse[m->settings.range];
-    } else {
-        *value = m->regs.reg[reg];
-    }
+    *value = registerSlot(*m, reg);
     return ZRQ7010_SUCCESS;
 }
 
@@ -908,11 +902,7 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_poke(int32_t instr, int16_t reg, i
         return ZRQ7010_ERR_SESSION;
     }
     if (reg < 0 || reg >= kPokeCount) {
-        if (instr == 0) {
-            return ZRQ7010_SUCCESS;
-        }
-        m->queue(ZRQ7010_ERR_PARAMETER);
-        return ZRQ7010_ERR_PARAMETER;
+        return refuseParameter(m, instr);
     }
     m->regs.poke[reg] = value;
     return ZRQ7010_SUCCESS;
@@ -930,11 +920,7 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_peek(int32_t instr, int16_t reg, i
     }
     if (reg < 0 || reg >= kPokeCount) {
         *value = 0;
-        if (instr == 0) {
-            return ZRQ7010_SUCCESS;
-        }
-        m->queue(ZRQ7010_ERR_PARAMETER);
-        return ZRQ7010_ERR_PARAMETER;
+        return refuseParameter(m, instr);
     }
     *value = m->regs.poke[reg];
     return ZRQ7010_SUCCESS;
