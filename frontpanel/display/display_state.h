@@ -8,6 +8,8 @@
 // zr::GraphInputs (graph.h).
 #pragma once
 
+#include "measure_modes.h"
+
 #include <array>
 #include <cstdint>
 
@@ -17,10 +19,6 @@ namespace zr {
 // 1 spectrum, 2 histogram).
 using PerMode = std::array<double, 3>;
 using PerModeIndex = std::array<std::int16_t, 3>;
-
-inline constexpr int kModeTime = 0;
-inline constexpr int kModeSpectrum = 1;
-inline constexpr int kModeHistogram = 2;
 
 // Number of values the displayed block can hold (indices 0..131072).
 inline constexpr std::int32_t kMaxPoints = 131073;

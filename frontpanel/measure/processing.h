@@ -10,14 +10,13 @@
 #include <optional>
 #include <span>
 
+#include "measure_modes.h"
 #include "zrdsp_32.h"
 
 namespace zr {
 
-// Measurement modes (modeindex), averaging kinds (avgmode) and data types (datatypeindex).
-inline constexpr int16_t kModeTime = 0;
-inline constexpr int16_t kModeSpectrum = 1;
-inline constexpr int16_t kModeHistogram = 2;
+// Averaging kinds (avgmode) and data types (datatypeindex); the modes are in
+// measure_modes.h.
 inline constexpr int16_t kAvgOff = 0;
 inline constexpr int16_t kAvgExponential = 1;
 inline constexpr int16_t kAvgPeak = 2;
