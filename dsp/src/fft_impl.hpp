@@ -180,18 +180,22 @@ template <typename T> void butterfly_stages_portable(T* data, std::size_t n, int
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(ZRDSP_PORTABLE_ONLY)
 #define ZRDSP_HAVE_AVX_PATH 1
 
+// The small kernels below are always inlined: called out of line, their
+// vector operands and results would travel through the stack.
+#define ZRDSP_AVX_KERNEL __attribute__((target("avx"), always_inline)) inline
+
 // Four values widened to double / rounded back to T (round to nearest, as a
 // scalar conversion does).
-__attribute__((target("avx"))) inline __m256d load4(const double* p) {
+ZRDSP_AVX_KERNEL __m256d load4(const double* p) {
     return _mm256_loadu_pd(p);
 }
-__attribute__((target("avx"))) inline __m256d load4(const float* p) {
+ZRDSP_AVX_KERNEL __m256d load4(const float* p) {
     return _mm256_cvtps_pd(_mm_loadu_ps(p));
 }
-__attribute__((target("avx"))) inline void store4(double* p, __m256d v) {
+ZRDSP_AVX_KERNEL void store4(double* p, __m256d v) {
     _mm256_storeu_pd(p, v);
 }
-__attribute__((target("avx"))) inline void store4(float* p, __m256d v) {
+ZRDSP_AVX_KERNEL void store4(float* p, __m256d v) {
     _mm_storeu_ps(p, _mm256_cvtpd_ps(v));
 }
 
@@ -275,7 +279,7 @@ template <> struct RoundTo<float> {
 // Two butterflies, one per 128-bit half: a = (a0, a1), b = (b0, b1) complex,
 // wr = (wr0, wr0, wr1, wr1), wi = (wi0, wi0, wi1, wi1). Same operations as
 // butterfly() lane by lane (see butterfly_stages_avx).
-__attribute__((target("avx"))) inline void bfly2(__m256d& a, __m256d& b, __m256d wr, __m256d wi) {
+ZRDSP_AVX_KERNEL void bfly2(__m256d& a, __m256d& b, __m256d wr, __m256d wi) {
     const __m256d p = _mm256_mul_pd(wr, b);
     const __m256d q = _mm256_mul_pd(wi, _mm256_permute_pd(b, 0x5));
     const __m256d t = _mm256_addsub_pd(p, q);
@@ -387,23 +391,55 @@ struct FirstTwiddles {
           w2bi(_mm256_load_pd(tw.i(2) + 4)) {}
 };
 
+// Stage 0 (pairs (0,1) (2,3) (4,5) (6,7), twiddle (1, 0)) on the 8 points
+// at x, rounded to T: a, b, c, d hold points (0, 2), (1, 3), (4, 6), (5, 7).
+ZRDSP_AVX_KERNEL void stage0_of_8(const double* x, __m256d& a, __m256d& b, __m256d& c, __m256d& d) {
+    const __m256d v0 = load4(x), v1 = load4(x + 4), v2 = load4(x + 8), v3 = load4(x + 12);
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d zero = _mm256_setzero_pd();
+    a = _mm256_permute2f128_pd(v0, v1, 0x20);
+    b = _mm256_permute2f128_pd(v0, v1, 0x31);
+    c = _mm256_permute2f128_pd(v2, v3, 0x20);
+    d = _mm256_permute2f128_pd(v2, v3, 0x31);
+    bfly2(a, b, one, zero);
+    bfly2(c, d, one, zero);
+}
+
+// The same in single precision. With the twiddle (1, 0) every operation of
+// the butterfly before the final sum and difference is exact (1*b, 0*b and
+// b -/+ signed zero), and a sum or difference of two floats computed in
+// double and then rounded to float equals the float operation itself (double
+// carries more than twice float's significand plus two bits, so the double
+// rounding is innocuous). The stage therefore runs on floats, eight values
+// per operation, with no round trip through double: same bits, fewer
+// conversions.
+ZRDSP_AVX_KERNEL void stage0_of_8(const float* x, __m256d& a, __m256d& b, __m256d& c, __m256d& d) {
+    // Points as 64-bit units: (0, 1 | 2, 3) and (4, 5 | 6, 7).
+    const __m256d x0 = _mm256_castps_pd(_mm256_loadu_ps(x));
+    const __m256d x1 = _mm256_castps_pd(_mm256_loadu_ps(x + 8));
+    const __m256d y0 = _mm256_permute2f128_pd(x0, x1, 0x20);        // (0, 1 | 4, 5)
+    const __m256d y1 = _mm256_permute2f128_pd(x0, x1, 0x31);        // (2, 3 | 6, 7)
+    __m256 ev = _mm256_castpd_ps(_mm256_unpacklo_pd(y0, y1));       // points 0, 2 | 4, 6
+    const __m256 od = _mm256_castpd_ps(_mm256_unpackhi_pd(y0, y1)); // points 1, 3 | 5, 7
+    const __m256 p = _mm256_mul_ps(_mm256_set1_ps(1.0f), od);
+    const __m256 q = _mm256_mul_ps(_mm256_setzero_ps(), _mm256_permute_ps(od, 0xB1));
+    const __m256 t = _mm256_addsub_ps(p, q);
+    const __m256 dif = _mm256_sub_ps(ev, t);
+    ev = _mm256_add_ps(ev, t);
+    a = _mm256_cvtps_pd(_mm256_castps256_ps128(ev));
+    c = _mm256_cvtps_pd(_mm256_extractf128_ps(ev, 1));
+    b = _mm256_cvtps_pd(_mm256_castps256_ps128(dif));
+    d = _mm256_cvtps_pd(_mm256_extractf128_ps(dif, 1));
+}
+
 // Stages 0, 1 and 2 on the 8 points at x, in registers; the results, not
 // yet rounded to T, in e, f, g, h (points 0-1, 2-3, 4-5, 6-7).
 template <typename T>
-__attribute__((target("avx"))) inline void
-radix8_regs(const T* x, const FirstTwiddles& w, __m256d& e, __m256d& f, __m256d& g, __m256d& h) {
+ZRDSP_AVX_KERNEL void radix8_regs(const T* x, const FirstTwiddles& w, __m256d& e, __m256d& f,
+                                  __m256d& g, __m256d& h) {
     using R = RoundTo<T>;
-    const __m256d v0 = load4(x), v1 = load4(x + 4), v2 = load4(x + 8), v3 = load4(x + 12);
-    // Stage 0: pairs (0,1) (2,3) (4,5) (6,7), twiddle (1, 0).
-    const __m256d one = _mm256_set1_pd(1.0);
-    const __m256d zero = _mm256_set1_pd(Precision<T>::twiddle(0.0));
-    __m256d a = _mm256_permute2f128_pd(v0, v1, 0x20); // (0, 2)
-    __m256d b = _mm256_permute2f128_pd(v0, v1, 0x31); // (1, 3)
-    __m256d c = _mm256_permute2f128_pd(v2, v3, 0x20); // (4, 6)
-    __m256d d = _mm256_permute2f128_pd(v2, v3, 0x31); // (5, 7)
-    bfly2(a, b, one, zero);
-    bfly2(c, d, one, zero);
-    a = R::apply(a), b = R::apply(b), c = R::apply(c), d = R::apply(d);
+    __m256d a, b, c, d; // points (0, 2), (1, 3), (4, 6), (5, 7) after stage 0
+    stage0_of_8(x, a, b, c, d);
     // Stage 1: pairs (0,2) (1,3) (4,6) (5,7), twiddles w1[0], w1[1].
     e = _mm256_permute2f128_pd(a, b, 0x20); // (0, 1)
     f = _mm256_permute2f128_pd(a, b, 0x31); // (2, 3)
@@ -418,8 +454,7 @@ radix8_regs(const T* x, const FirstTwiddles& w, __m256d& e, __m256d& f, __m256d&
 }
 
 // Stages 0-2 on the 8 points at x.
-template <typename T>
-__attribute__((target("avx"))) inline void radix8_first(T* x, const FirstTwiddles& w) {
+template <typename T> ZRDSP_AVX_KERNEL void radix8_first(T* x, const FirstTwiddles& w) {
     __m256d e, f, g, h;
     radix8_regs(x, w, e, f, g, h);
     store4(x, e);
@@ -431,8 +466,7 @@ __attribute__((target("avx"))) inline void radix8_first(T* x, const FirstTwiddle
 // Stages 0-3 on the 16 points at x (w3: the 8 twiddles of stage 3). Used
 // when a block has an even number of stages, so that the rest pair up.
 template <typename T>
-__attribute__((target("avx"))) inline void radix16_first(T* x, const FirstTwiddles& w,
-                                                         const LowTwiddles<T>& tw) {
+ZRDSP_AVX_KERNEL void radix16_first(T* x, const FirstTwiddles& w, const LowTwiddles<T>& tw) {
     using R = RoundTo<T>;
     __m256d e0, f0, g0, h0, e1, f1, g1, h1;
     radix8_regs(x, w, e0, f0, g0, h0);
@@ -466,9 +500,8 @@ inline unsigned first_kernel_stages(unsigned stages) {
 // points m, m+h, m+2h, m+3h (and their neighbours) at x, x+2h, x+4h, x+6h.
 // (ws: w_s[m..m+1]; wa: w_(s+1)[m..m+1]; wb: w_(s+1)[m+h..m+h+1].)
 template <typename T>
-__attribute__((target("avx"))) inline void radix4_pair(T* x, std::size_t h, __m256d wsr,
-                                                       __m256d wsi, __m256d war, __m256d wai,
-                                                       __m256d wbr, __m256d wbi) {
+ZRDSP_AVX_KERNEL void radix4_pair(T* x, std::size_t h, __m256d wsr, __m256d wsi, __m256d war,
+                                  __m256d wai, __m256d wbr, __m256d wbi) {
     using R = RoundTo<T>;
     T* x1 = x + 2 * h;
     T* x2 = x + 4 * h;

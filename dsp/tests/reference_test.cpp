@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
@@ -57,11 +58,14 @@ TYPED_TEST(ReferenceBits, RealTransformEverySizeBothDirections) {
     }
 }
 
-// Signed zeros, exact zeros and infinities go through the same arithmetic.
+// Signed zeros, exact zeros, infinities, subnormals and values spread over
+// the whole exponent range go through the same arithmetic.
 TYPED_TEST(ReferenceBits, SpecialValuesTakeTheSamePath) {
     using T = TypeParam;
     const T inf = std::numeric_limits<T>::infinity();
-    for (int32_t n : {4, 8, 32}) {
+    const int max_exp = std::numeric_limits<T>::max_exponent - 8;
+    const int min_exp = std::numeric_limits<T>::min_exponent - 12; // into the subnormals
+    for (int32_t n : {4, 8, 32, 1024}) {
         std::vector<std::vector<T>> blocks;
         blocks.push_back(std::vector<T>(2 * n, T(-0.0)));
         blocks.push_back(std::vector<T>(2 * n, T(0)));
@@ -72,6 +76,10 @@ TYPED_TEST(ReferenceBits, SpecialValuesTakeTheSamePath) {
         auto withinf = random_block<T>(2 * n, 8);
         withinf[3] = inf;
         blocks.push_back(withinf);
+        auto wide = random_block<T>(2 * n, 9);
+        for (int32_t i = 0; i < 2 * n; ++i)
+            wide[i] = std::ldexp(wide[i], min_exp + (i * 37) % (max_exp - min_exp));
+        blocks.push_back(wide);
         for (const auto& b : blocks) {
             for (int16_t dir : {int16_t(1), int16_t(-1)}) {
                 auto lib = b, ref = b;
