@@ -60,33 +60,17 @@ inline void advance_twiddle(double& wr, double& wi, double wpr, double wpi) {
     wi = wi * wpr + t * wpi + wi;
 }
 
-// The recurrence of the real transform's split step, run from the twiddle of
-// bin 1 to the twiddles of bins q, 2q and 3q (q = n/16; the split then runs
-// its four quarters of bins side by side). It is advanced a step at a time
-// from inside the complex transform's loops: its chain of dependent
-// operations then fills time the processor would otherwise spend waiting,
-// instead of running on its own afterwards. finish() completes it. A
-// default-constructed chain has nothing to do.
+// A recurrence that another computation wants run `remaining` steps further,
+// advanced a step at a time from inside the transform's loops: its chain of
+// dependent operations then fills time the processor would otherwise spend
+// waiting, instead of running on its own afterwards. finish() completes it.
 struct ChainAhead {
     double wr = 1.0, wi = 0.0, wpr = 0.0, wpi = 0.0;
     std::size_t remaining = 0;
-    std::size_t quarter = 1;
-    int marks = 0;
-    double start_wr[3] = {}, start_wi[3] = {}; // twiddles of bins q, 2q, 3q
-
-    ChainAhead() = default;
-    // First twiddle (bin 1) and step constants of the split, q bins per quarter.
-    ChainAhead(double wr1, double wi1, double step_r, double step_i, std::size_t q)
-        : wr(wr1), wi(wi1), wpr(step_r), wpi(step_i), remaining(3 * q - 1), quarter(q) {}
     void step() {
         if (remaining != 0) {
             advance_twiddle(wr, wi, wpr, wpi);
             --remaining;
-            if ((remaining & (quarter - 1)) == 0) { // q is a power of two
-                start_wr[marks] = wr;
-                start_wi[marks] = wi;
-                ++marks;
-            }
         }
     }
     void finish() {
@@ -1018,170 +1002,129 @@ ZRDSP_KEEP_ROUNDING void real_split(T* data, std::size_t n, double theta, double
     split_ends(data, n);
 }
 
-// The same step with the bins in four quarters done side by side: quarter 0
-// holds bins [1, q), quarter l = 1..3 bins [l*q, (l+1)*q) (q = n/16), and b
-// holds the recurrence's twiddles at bins q, 2q and 3q. The four chains of
-// dependent operations then run at the same time. Every bin gets the same
-// twiddle and operands as in real_split (the quarters touch disjoint bins).
+// The same step with the bins in two halves, [1, n/8) and [n/8, n/4), done
+// side by side: b holds the recurrence already advanced to bin n/8, so the
+// two halves' chains of dependent operations run at the same time. Every
+// bin gets the same twiddle and operands as in real_split (the halves touch
+// disjoint bins).
 template <typename T>
-ZRDSP_KEEP_ROUNDING void real_split_quarters_portable(T* data, std::size_t n,
-                                                      const SplitTwiddle& st, double c2,
-                                                      const ChainAhead& b) {
+ZRDSP_KEEP_ROUNDING void real_split_halves_portable(T* data, std::size_t n, const SplitTwiddle& st,
+                                                    double c2, const ChainAhead& b) {
     const std::size_t half = n / 2;
-    const std::size_t q = n / 16;
-    double wr[4] = {1.0 + st.wpr, b.start_wr[0], b.start_wr[1], b.start_wr[2]};
-    double wi[4] = {st.wpi, b.start_wi[0], b.start_wi[1], b.start_wi[2]};
-    const std::size_t first[4] = {1, q, 2 * q, 3 * q};
-    for (std::size_t i = 0; i + 1 < q; ++i) {
-        for (int l = 0; l < 4; ++l) {
-            split_bin(data, half, first[l] + i, c2, wr[l], wi[l]);
-            advance_twiddle(wr[l], wi[l], st.wpr, st.wpi);
-        }
+    const std::size_t mid = n / 8;
+    double ar = 1.0 + st.wpr, ai = st.wpi;
+    double br = b.wr, bi = b.wi;
+    for (std::size_t k = 1; k < mid; ++k) {
+        split_bin(data, half, k, c2, ar, ai);
+        split_bin(data, half, k + mid - 1, c2, br, bi);
+        advance_twiddle(ar, ai, st.wpr, st.wpi);
+        advance_twiddle(br, bi, st.wpr, st.wpi);
     }
-    for (int l = 1; l < 4; ++l) // quarters 1..3 have one bin more
-        split_bin(data, half, first[l] + q - 1, c2, wr[l], wi[l]);
+    split_bin(data, half, n / 4 - 1, c2, br, bi); // the second half has one bin more
     split_ends(data, n);
 }
 
-#ifdef ZRDSP_HAVE_AVX_PATH
-// Four points (p[0..3]) as their real and imaginary parts, one lane each,
-// widened to double; and the way back, rounded to T.
-ZRDSP_AVX_KERNEL void load_points(float* const p[4], __m256d& re, __m256d& im) {
-    const auto pt = [](const float* q) {
-        return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(q)));
-    };
-    const __m128 lo = _mm_movelh_ps(pt(p[0]), pt(p[1])); // r0 i0 r1 i1
-    const __m128 hi = _mm_movelh_ps(pt(p[2]), pt(p[3])); // r2 i2 r3 i3
-    re = _mm256_cvtps_pd(_mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0)));
-    im = _mm256_cvtps_pd(_mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1)));
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(ZRDSP_PORTABLE_ONLY)
+// SSE2 (part of every x86-64): lane 0 is a bin of the first half, lane 1 the
+// bin of the second half, twiddles included. Each lane performs split_bin's
+// and advance_twiddle's operations in their order.
+inline __m128d load_point(const double* p) {
+    return _mm_loadu_pd(p);
 }
-ZRDSP_AVX_KERNEL void load_points(double* const p[4], __m256d& re, __m256d& im) {
-    const __m256d a = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(p[0])),
-                                           _mm_loadu_pd(p[2]), 1); // r0 i0 | r2 i2
-    const __m256d b = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(p[1])),
-                                           _mm_loadu_pd(p[3]), 1); // r1 i1 | r3 i3
-    re = _mm256_unpacklo_pd(a, b);
-    im = _mm256_unpackhi_pd(a, b);
+inline __m128d load_point(const float* p) {
+    return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
 }
-ZRDSP_AVX_KERNEL void store_points(float* const p[4], __m256d re, __m256d im) {
-    const __m128 r = _mm256_cvtpd_ps(re), i = _mm256_cvtpd_ps(im);
-    const __m128 lo = _mm_unpacklo_ps(r, i); // r0 i0 r1 i1
-    const __m128 hi = _mm_unpackhi_ps(r, i); // r2 i2 r3 i3
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p[0]), _mm_castps_si128(lo));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p[1]), _mm_castps_si128(_mm_movehl_ps(lo, lo)));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p[2]), _mm_castps_si128(hi));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p[3]), _mm_castps_si128(_mm_movehl_ps(hi, hi)));
+inline void store_point(double* p, __m128d v) {
+    _mm_storeu_pd(p, v);
 }
-ZRDSP_AVX_KERNEL void store_points(double* const p[4], __m256d re, __m256d im) {
-    const __m256d a = _mm256_unpacklo_pd(re, im); // r0 i0 | r2 i2
-    const __m256d b = _mm256_unpackhi_pd(re, im); // r1 i1 | r3 i3
-    _mm_storeu_pd(p[0], _mm256_castpd256_pd128(a));
-    _mm_storeu_pd(p[2], _mm256_extractf128_pd(a, 1));
-    _mm_storeu_pd(p[1], _mm256_castpd256_pd128(b));
-    _mm_storeu_pd(p[3], _mm256_extractf128_pd(b, 1));
+inline void store_point(float* p, __m128d v) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(_mm_cvtpd_ps(v)));
+}
+// Rounding to the element precision where Precision<T> rounds.
+inline __m128d round2(__m128d v, double*) {
+    return v;
+}
+inline __m128d round2(__m128d v, float*) {
+    return _mm_cvtps_pd(_mm_cvtpd_ps(v));
 }
 
-// real_split_quarters_portable with one quarter per AVX lane. Each lane
-// performs split_bin's and advance_twiddle's operations in their order.
 template <typename T>
-__attribute__((target("avx"))) void real_split_quarters_avx(T* data, std::size_t n,
-                                                            const SplitTwiddle& st, double c2,
-                                                            const ChainAhead& b) {
-    using R = RoundTo<T>;
+void real_split_halves(T* data, std::size_t n, const SplitTwiddle& st, double c2,
+                       const ChainAhead& b) {
+    T* const tag = nullptr; // selects the rounding of round2
     const std::size_t half = n / 2;
-    const std::size_t q = n / 16;
-    const __m256d c1v = _mm256_set1_pd(0.5);
-    const __m256d c2v = _mm256_set1_pd(c2);
-    const __m256d mc2v = _mm256_set1_pd(-c2);
-    const __m256d wpr = _mm256_set1_pd(st.wpr);
-    const __m256d wpi = _mm256_set1_pd(st.wpi);
-    __m256d wr = _mm256_setr_pd(1.0 + st.wpr, b.start_wr[0], b.start_wr[1], b.start_wr[2]);
-    __m256d wi = _mm256_setr_pd(st.wpi, b.start_wi[0], b.start_wi[1], b.start_wi[2]);
-    T* zk[4] = {data + 2, data + 2 * q, data + 4 * q, data + 6 * q};
-    T* zq[4] = {data + 2 * (half - 1), data + 2 * (half - q), data + 2 * (half - 2 * q),
-                data + 2 * (half - 3 * q)};
-    for (std::size_t i = 0; i + 1 < q; ++i) {
-        __m256d rk, ik, rq, iq;
-        load_points(zk, rk, ik);
-        load_points(zq, rq, iq);
-        const __m256d h1r = R::apply(_mm256_mul_pd(c1v, _mm256_add_pd(rk, rq)));
-        const __m256d h1i = R::apply(_mm256_mul_pd(c1v, _mm256_sub_pd(ik, iq)));
-        const __m256d h2r = R::apply(_mm256_mul_pd(mc2v, _mm256_add_pd(ik, iq)));
-        const __m256d h2i = R::apply(_mm256_mul_pd(c2v, _mm256_sub_pd(rk, rq)));
-        const __m256d wrm = R::apply(wr);
-        const __m256d wim = R::apply(wi);
-        const __m256d a = _mm256_mul_pd(wrm, h2r), bb = _mm256_mul_pd(wim, h2i);
-        const __m256d c = _mm256_mul_pd(wrm, h2i), d = _mm256_mul_pd(wim, h2r);
-        store_points(zk, _mm256_sub_pd(_mm256_add_pd(h1r, a), bb),
-                     _mm256_add_pd(_mm256_add_pd(h1i, c), d));
-        // -h1i + c computed as c - h1i: the same value (signed zeros
-        // included), and the same NaN as the compiled scalar expression.
-        store_points(zq, _mm256_add_pd(_mm256_sub_pd(h1r, a), bb),
-                     _mm256_add_pd(_mm256_sub_pd(c, h1i), d));
-        const __m256d t = wr;
-        wr = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(wr, wpr), _mm256_mul_pd(wi, wpi)), wr);
-        wi = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(wi, wpr), _mm256_mul_pd(t, wpi)), wi);
-        for (int l = 0; l < 4; ++l) {
-            zk[l] += 2;
-            zq[l] -= 2;
-        }
+    const std::size_t mid = n / 8;
+    const __m128d c1v = _mm_set1_pd(0.5);
+    const __m128d c2v = _mm_set1_pd(c2);
+    const __m128d mc2v = _mm_set1_pd(-c2);
+    const __m128d wpr = _mm_set1_pd(st.wpr);
+    const __m128d wpi = _mm_set1_pd(st.wpi);
+    __m128d wr = _mm_set_pd(b.wr, 1.0 + st.wpr); // (first half, second half)
+    __m128d wi = _mm_set_pd(b.wi, st.wpi);
+    for (std::size_t k = 1; k < mid; ++k) {
+        T* const ka = data + 2 * k;
+        T* const kb = data + 2 * (k + mid - 1);
+        T* const qa = data + 2 * (half - k);
+        T* const qb = data + 2 * (half - (k + mid - 1));
+        const __m128d za = load_point(ka), zb = load_point(kb);
+        const __m128d ya = load_point(qa), yb = load_point(qb);
+        const __m128d rk = _mm_unpacklo_pd(za, zb), ik = _mm_unpackhi_pd(za, zb);
+        const __m128d rq = _mm_unpacklo_pd(ya, yb), iq = _mm_unpackhi_pd(ya, yb);
+        const __m128d h1r = round2(_mm_mul_pd(c1v, _mm_add_pd(rk, rq)), tag);
+        const __m128d h1i = round2(_mm_mul_pd(c1v, _mm_sub_pd(ik, iq)), tag);
+        const __m128d h2r = round2(_mm_mul_pd(mc2v, _mm_add_pd(ik, iq)), tag);
+        const __m128d h2i = round2(_mm_mul_pd(c2v, _mm_sub_pd(rk, rq)), tag);
+        const __m128d wr_m = round2(wr, tag);
+        const __m128d wi_m = round2(wi, tag);
+        const __m128d a = _mm_mul_pd(wr_m, h2r), bb = _mm_mul_pd(wi_m, h2i);
+        const __m128d c = _mm_mul_pd(wr_m, h2i), d = _mm_mul_pd(wi_m, h2r);
+        const __m128d outkr = _mm_sub_pd(_mm_add_pd(h1r, a), bb);
+        const __m128d outki = _mm_add_pd(_mm_add_pd(h1i, c), d);
+        const __m128d outqr = _mm_add_pd(_mm_sub_pd(h1r, a), bb);
+        // -h1i + c computed as c - h1i: the same value (signed zeros included),
+        // and the same NaN as the compiled scalar expression.
+        const __m128d outqi = _mm_add_pd(_mm_sub_pd(c, h1i), d);
+        store_point(ka, _mm_unpacklo_pd(outkr, outki));
+        store_point(kb, _mm_unpackhi_pd(outkr, outki));
+        store_point(qa, _mm_unpacklo_pd(outqr, outqi));
+        store_point(qb, _mm_unpackhi_pd(outqr, outqi));
+        const __m128d t = wr;
+        wr = _mm_add_pd(_mm_sub_pd(_mm_mul_pd(wr, wpr), _mm_mul_pd(wi, wpi)), wr);
+        wi = _mm_add_pd(_mm_add_pd(_mm_mul_pd(wi, wpr), _mm_mul_pd(t, wpi)), wi);
     }
-    // Quarters 1..3 have one bin more; their twiddles are lanes 1..3.
-    alignas(32) double r[4], im[4];
-    _mm256_store_pd(r, wr);
-    _mm256_store_pd(im, wi);
-    for (int l = 1; l < 4; ++l)
-        split_bin(data, half, static_cast<std::size_t>(zk[l] - data) / 2, c2, r[l], im[l]);
+    // The second half has one bin more; its twiddle is lane 1.
+    split_bin(data, half, n / 4 - 1, c2, _mm_cvtsd_f64(_mm_unpackhi_pd(wr, wr)),
+              _mm_cvtsd_f64(_mm_unpackhi_pd(wi, wi)));
     split_ends(data, n);
 }
-#endif
-
-// The split step in quarters, on the vector unit when there is one (and
-// Portable is false: the tests force the portable code with it).
-template <bool Portable, typename T>
-void real_split_quarters(T* data, std::size_t n, const SplitTwiddle& st, double c2,
-                         const ChainAhead& b) {
-#ifdef ZRDSP_HAVE_AVX_PATH
-    if (!Portable && cpu_has_avx()) {
-        real_split_quarters_avx(data, n, st, c2, b);
-        return;
-    }
-#endif
-    real_split_quarters_portable(data, n, st, c2, b);
+#else
+template <typename T>
+void real_split_halves(T* data, std::size_t n, const SplitTwiddle& st, double c2,
+                       const ChainAhead& b) {
+    real_split_halves_portable(data, n, st, c2, b);
 }
+#endif
 
 // Real transform of n samples in place (n a power of two >= 4; the caller
 // checks). direction exactly 1: forward, samples in, packed spectrum out
 // (data[0] = X[0], data[1] = X[n/2], data[2k], data[2k+1] = X[k]). Any other
 // direction: inverse, packed spectrum in, n/2 times the samples out.
-template <typename T, bool PortableSplit = false>
-void fft_real(T* data, std::size_t n, int direction) {
+template <typename T> void fft_real(T* data, std::size_t n, int direction) {
     const double theta = kPi / static_cast<double>(n / 2);
-    if (n < 64) {
-        if (direction == 1) {
+    if (direction == 1) {
+        if (n >= 64) {
+            // The split's recurrence is run to bin n/8 during the complex
+            // transform, so the split can do its two halves side by side.
+            const SplitTwiddle st(-theta);
+            ChainAhead b{1.0 + st.wpr, st.wpi, st.wpr, st.wpi, n / 8 - 1};
+            fft_complex(data, n / 2, 1, &b);
+            real_split_halves(data, n, st, -0.5, b);
+        } else {
             fft_complex(data, n / 2, 1);
             real_split(data, n, -theta, -0.5);
-        } else {
-            real_split(data, n, theta, 0.5);
-            data[0] = static_cast<T>(0.5 * data[0]);
-            data[1] = static_cast<T>(0.5 * data[1]);
-            fft_complex(data, n / 2, -1);
         }
-        return;
-    }
-    // The split does its four quarters of bins side by side; the twiddles
-    // where quarters 1..3 start come from the split's own recurrence, run
-    // ahead. Forward, that run happens during the complex transform.
-    if (direction == 1) {
-        const SplitTwiddle st(-theta);
-        ChainAhead b(1.0 + st.wpr, st.wpi, st.wpr, st.wpi, n / 16);
-        fft_complex(data, n / 2, 1, &b);
-        real_split_quarters<PortableSplit>(data, n, st, -0.5, b);
     } else {
-        const SplitTwiddle st(theta);
-        ChainAhead b(1.0 + st.wpr, st.wpi, st.wpr, st.wpi, n / 16);
-        b.finish();
-        real_split_quarters<PortableSplit>(data, n, st, 0.5, b);
+        real_split(data, n, theta, 0.5);
         data[0] = static_cast<T>(0.5 * data[0]);
         data[1] = static_cast<T>(0.5 * data[1]);
         fft_complex(data, n / 2, -1);

@@ -95,23 +95,18 @@ TYPED_TEST(FftPaths, BlockedFusedButterfliesMatchReference) {
 #endif
 }
 
-// The real transform at the sizes whose split runs in four quarters, with
-// signed zeros and an infinity among the samples, both directions, with the
-// vector split and with the portable one.
-TYPED_TEST(FftPaths, RealTransformSplitInQuartersMatchesReference) {
+// The real transform at the sizes whose split runs in two halves, with
+// signed zeros and an infinity among the samples, both directions.
+TYPED_TEST(FftPaths, RealTransformSplitInHalvesMatchesReference) {
     using T = TypeParam;
     for (int n = 32; n <= 65536; n *= 2) {
         for (int dir : {1, -1}) {
             for (const auto& x : inputs<T>(n / 2)) {
                 auto ref = x, lib = x;
                 zr::ref::realft(ref.data(), static_cast<unsigned long>(n), dir);
-                auto portable = x;
                 zr::dsp::fft_real(lib.data(), static_cast<std::size_t>(n), dir);
-                zr::dsp::fft_real<T, true>(portable.data(), static_cast<std::size_t>(n), dir);
                 ASSERT_EQ(first_bit_difference(lib.data(), ref.data(), lib.size()), -1)
                     << "n=" << n << " dir=" << dir;
-                ASSERT_EQ(first_bit_difference(portable.data(), ref.data(), lib.size()), -1)
-                    << "portable split, n=" << n << " dir=" << dir;
             }
         }
     }
