@@ -1,5 +1,6 @@
-// Whole passes on simulated blocks with the real signal-processing library: the test tone reads
-// 10 dBm in the spectrum, the histogram and its automatic limits, and resampled time traces.
+// The resampling stage and whole passes on simulated blocks against the real signal-processing
+// library: point counts, the cap, frequency responses, the test tone reading 10 dBm in the
+// spectrum, and a resampled time trace.
 #include "pass.h"
 #include "simread.h"
 #include "zrdsp_32.h"
@@ -8,91 +9,158 @@
 
 #include <cmath>
 #include <numeric>
+#include <span>
+#include <vector>
 
 namespace {
 
-zr::DspFunctions library() {
-    return {&zrdsp_spectrum, &zrdsp_cspectrum, &zrdsp_fir, &zrdsp_resample};
+constexpr double kFs = 20480000.0;
+
+std::vector<float> sine(int32_t n, double f) {
+    std::vector<float> d(131073, 0.0f);
+    for (int32_t i = 0; i < n; ++i)
+        d[i] = static_cast<float>(std::sin(2 * M_PI * f * i));
+    return d;
 }
 
-zr::SimSettings defaults() {
-    zr::SimSettings s;
-    s.trigtypeindex = 1; // "Input": every block starts at the same phase
-    return s;
+zr::ResampleResult resample(std::vector<float>& data, int32_t n, bool gaussian, int16_t k) {
+    std::vector<float> kern(12, 0.0f);
+    zr::fillfirkernel(kern);
+    const auto r = zr::resampleblock(data, n, gaussian, kern, k, kFs, &zrdsp_fir, &zrdsp_resample);
+    EXPECT_TRUE(r.has_value());
+    return r.value_or(zr::ResampleResult{-1, 0});
 }
 
-TEST(PassWithLibrary, TestToneReadsTenDbmInTheSpectrum) {
+// RMS of the first n values, relative to a unit-amplitude sine (RMS 1/sqrt 2).
+double gain(const std::vector<float>& d, int n) {
+    double s = 0;
+    for (int i = 0; i < n; ++i)
+        s += static_cast<double>(d[i]) * d[i];
+    return std::sqrt(2 * s / n);
+}
+
+TEST(ResampleStageTest, PointCountsFollowStartPositionAndStep) {
+    struct Case {
+        int32_t n;
+        bool gaussian;
+        int16_t k;
+        int32_t points;
+    };
+    const Case cases[] = {{1024, true, 0, 1011},   {1024, true, 1, 2022},  {1024, true, 3, 8085},
+                          {1024, false, 0, 1003},  {1024, true, 2, 4043},  {32, true, 0, 19},
+                          {4096, false, 3, 16384}, {32768, true, 3, 16384}};
+    for (const Case& c : cases) {
+        auto data = sine(c.n, 0.01);
+        data[16384] = 0.5f;
+        const auto r = resample(data, c.n, c.gaussian, c.k);
+        EXPECT_EQ(r.npoints, c.points) << c.n << (c.gaussian ? " gaussian " : " flat ") << c.k;
+        EXPECT_DOUBLE_EQ(r.xstep, (1.0 / kFs) / (1 << c.k));
+        EXPECT_EQ(data[16384], 0.5f) << "written beyond the cap";
+    }
+}
+
+TEST(ResampleStageTest, GaussianStartsAtInputSampleEight) {
+    std::vector<float> data(131073, 0.0f);
+    std::iota(data.begin(), data.begin() + 1024, 0.0f);
+    const auto r = resample(data, 1024, true, 0);
+    ASSERT_EQ(r.npoints, 1011);
+    // The kernel is even with unit gain, so a ramp comes out as the ramp at positions 8, 9, ...
+    for (int j = 0; j < r.npoints; ++j)
+        ASSERT_NEAR(data[j], 8.0 + j, 2e-3 * (8.0 + j)) << j;
+}
+
+TEST(ResampleStageTest, FrequencyResponses) {
+    // The kernel alone: 0.924 at 0.05 and 0.270 at 0.2 cycles per input sample. Equaliser times
+    // kernel: flat to a quarter of the rate (1.000581, 0.999203, 0.998669), 0.172 at 0.4.
+    const struct {
+        bool gaussian;
+        double f, g, tol;
+    } cases[] = {{true, 0.05, 0.924, 2e-3},     {true, 0.2, 0.270, 2e-3},
+                 {false, 0.05, 1.000581, 1e-4}, {false, 0.2, 0.999203, 1e-4},
+                 {false, 0.25, 0.998669, 1e-4}, {false, 0.4, 0.172, 2e-3}};
+    for (const auto& c : cases) {
+        auto d = sine(1024, c.f);
+        resample(d, 1024, c.gaussian, 0);
+        EXPECT_NEAR(gain(d, 1000), c.g, c.tol) << (c.gaussian ? "gaussian " : "flat ") << c.f;
+    }
+}
+
+TEST(ResampleStageTest, UnusableArgumentsLeaveTheBlockAloneAndTheArrayLimitsTheOutput) {
+    std::vector<float> store(300, 1.0f), kern(12, 0.0f), shortkern(10, 0.0f);
+    zr::fillfirkernel(kern);
+    zr::fillfirkernel(shortkern);
+    const std::span<float> data(store.data(), 256);
+    EXPECT_FALSE(zr::resampleblock(data, 0, true, kern, 0, kFs, &zrdsp_fir, &zrdsp_resample));
+    EXPECT_FALSE(zr::resampleblock(data, 64, true, kern, 0, kFs, &zrdsp_fir, nullptr));
+    EXPECT_FALSE(zr::resampleblock(data, 64, false, kern, 0, kFs, nullptr, &zrdsp_resample));
+    EXPECT_FALSE(
+        zr::resampleblock(data, 64, false, shortkern, 0, kFs, &zrdsp_fir, &zrdsp_resample));
+    EXPECT_EQ(store, std::vector<float>(300, 1.0f));
+    // Eight times 256 samples would be about 2000 points; the array holds 256.
+    const auto r = zr::resampleblock(data, 1000, true, kern, 3, kFs, &zrdsp_fir, &zrdsp_resample);
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(r->npoints, 256);
+    EXPECT_EQ(store[256], 1.0f);
+}
+
+TEST(ResampleStageTest, EveryBlockStartsFromZeroState) {
+    auto a = sine(2048, 0.03);
+    auto b = a;
+    resample(a, 2048, false, 2);
+    resample(b, 512, true, 1); // a different block in between
+    b = sine(2048, 0.03);
+    resample(b, 2048, false, 2);
+    EXPECT_EQ(a, b);
+}
+
+struct PassWithLibrary : ::testing::Test {
     zr::MeasureState m;
     zr::UniformSource rng;
+    zr::PassSetup p;
+    zr::SimSettings input; // "Input" trigger: every block starts at the same phase
+    void SetUp() override { input.trigtypeindex = 1; }
+    zr::PassResult pass() {
+        EXPECT_EQ(zr::simread(input, rng, m.dispdata, p.blocklen), 0);
+        return zr::processblock(m, p,
+                                {&zrdsp_spectrum, &zrdsp_cspectrum, &zrdsp_fir, &zrdsp_resample});
+    }
+};
+
+TEST_F(PassWithLibrary, TestToneReadsTenDbmInTheSpectrum) {
     const int32_t n = 1024; // lines 20 kHz apart: the tone lies on line 1
     zrdsp_window(m.windowbuf.data(), n, 0, 0, 6.32455532f / n);
     m.modeindex = zr::kModeSpectrum;
     m.avgmode = zr::kAvgExponential;
     m.numavg = 10;
-    zr::PassSetup p;
     p.blocklen = n;
     p.npoints = n / 2 + 1;
-    for (int pass = 0; pass < 12; ++pass) {
-        ASSERT_EQ(zr::simread(defaults(), rng, m.dispdata, n), 0);
-        zr::processblock(m, p, library());
+    for (int i = 0; i < 12; ++i) {
+        pass();
         // 1 V peak into 50 ohms is 10 mW.
-        ASSERT_NEAR(m.dispdata[1], 10.0f, 0.01) << pass;
+        ASSERT_NEAR(m.dispdata[1], 10.0f, 0.01) << i;
         // The 1.536 mV offset: (6.32455532 * 0.001536)^2 -> -40.25 dBm, give or take the noise.
-        ASSERT_NEAR(m.dispdata[0], -40.25f, 1.0) << pass;
-        // Elsewhere only noise, far below.
-        ASSERT_LT(m.dispdata[100], -55.0f) << pass;
+        ASSERT_NEAR(m.dispdata[0], -40.25f, 1.0) << i;
+        ASSERT_LT(m.dispdata[100], -55.0f) << i; // elsewhere only noise, far below
     }
     EXPECT_EQ(m.avgcount, 10);
 }
 
-TEST(PassWithLibrary, HistogramOfToneAndAutomaticLimits) {
-    zr::MeasureState m;
-    zr::UniformSource rng;
-    const int32_t n = 4096;
-    m.modeindex = zr::kModeHistogram;
-    m.histmin = -1;
-    m.histmax = 1;
-    zr::PassSetup p;
-    p.blocklen = n;
-    p.nbins = 256;
-    p.npoints = 256;
-    ASSERT_EQ(zr::simread(defaults(), rng, m.dispdata, n), 0);
-    zr::processblock(m, p, library());
-    EXPECT_EQ(std::accumulate(m.dispdata.begin(), m.dispdata.begin() + 256, 0.0), n);
-    // A cosine spends most of its time near its peaks: the outer bins hold the most.
-    EXPECT_GT(m.dispdata[255], m.dispdata[128]);
-    EXPECT_NEAR(m.datamin, -1.0, 0.004);
-    EXPECT_NEAR(m.datamax, 1.0, 0.006);
-    // Range about 2.005 over 10 divisions: step 0.219 rounds up to 0.5; centre 0.5.
-    const auto lim = zr::autohist(m.datamin, m.datamax, 10);
-    ASSERT_TRUE(lim.has_value());
-    EXPECT_NEAR(lim->histmin, -2.0, 1e-12);
-    EXPECT_NEAR(lim->histmax, 3.0, 1e-12);
-}
-
-TEST(PassWithLibrary, FlatEightTimesResamplingKeepsTheTone) {
-    zr::MeasureState m;
-    zr::UniformSource rng;
+TEST_F(PassWithLibrary, FlatEightTimesResamplingKeepsTheTone) {
     zr::fillfirkernel(m.firkernel);
     m.resampindex = 3;
-    const int32_t n = 4096;
-    zr::PassSetup p;
-    p.blocklen = n;
-    p.npoints = n;
+    p.blocklen = 4096;
+    p.npoints = 4096;
     p.resampmode = zr::ResampMode::Flat;
-    p.fs = 20480000;
-    ASSERT_EQ(zr::simread(defaults(), rng, m.dispdata, n), 0);
-    const auto r = zr::processblock(m, p, library());
+    p.fs = kFs;
+    const auto r = pass();
     ASSERT_TRUE(r.resampled);
     EXPECT_EQ(r.npoints, 16384);
-    EXPECT_DOUBLE_EQ(r.xstep, 1.0 / 20480000 / 8);
+    EXPECT_DOUBLE_EQ(r.xstep, 1.0 / kFs / 8);
     // Output j lies at equaliser output 16 + j / 8, i.e. input time 11 + j / 8 (the equaliser
     // delays by 5 samples): the 20 kHz tone with its offset, within the noise.
-    const double w = 2 * M_PI * 20000.0 / 20480000.0;
-    for (int j = 0; j < 16384; j += 97) {
-        const double t = 11.0 + j / 8.0;
-        ASSERT_NEAR(m.dispdata[j], std::cos(w * t) + 0.001536, 0.006) << j;
-    }
+    const double w = 2 * M_PI * 20000.0 / kFs;
+    for (int j = 0; j < 16384; j += 97)
+        ASSERT_NEAR(m.dispdata[j], std::cos(w * (11.0 + j / 8.0)) + 0.001536, 0.006) << j;
 }
 
 } // namespace

@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -25,22 +26,17 @@ SpectrumCall realcall, complexcall;
 int resamplecalls = 0;
 
 // Writes power i into line i so the conversion to decibels can be checked.
-void fakespectrum(SpectrumCall& c, const float* data, float* out, const float* window,
-                  int32_t count, int16_t mode) {
-    ++c.calls;
-    c.data = data;
-    c.out = out;
-    c.window = window;
-    c.count = count;
-    c.mode = mode;
+void record(SpectrumCall& c, const float* data, float* out, const float* window, int32_t count,
+            int16_t mode) {
+    c = {c.calls + 1, data, out, window, count, mode};
     for (int32_t i = 0; i < count; ++i)
         out[i] = static_cast<float>(i);
 }
 void spectrumfn(const float* d, float* o, const float* w, int32_t n, int16_t mode) {
-    fakespectrum(realcall, d, o, w, n, mode);
+    record(realcall, d, o, w, n, mode);
 }
 void cspectrumfn(const float* d, float* o, const float* w, int32_t n, int16_t mode) {
-    fakespectrum(complexcall, d, o, w, n, mode);
+    record(complexcall, d, o, w, n, mode);
 }
 void firfn(const float* in, float* out, int32_t n, const float*, int32_t, float*) {
     std::copy(in, in + n, out);
@@ -48,30 +44,29 @@ void firfn(const float* in, float* out, int32_t n, const float*, int32_t, float*
 void resamplefn(const float*, int32_t, float* out, int32_t, int32_t* produced, float*, float,
                 float*) {
     ++resamplecalls;
-    for (int i = 0; i < 5; ++i)
-        out[i] = 0.25f;
+    std::fill(out, out + 5, 0.25f);
     *produced = 5;
 }
 
-zr::DspFunctions fakes() {
-    return {&spectrumfn, &cspectrumfn, &firfn, &resamplefn};
-}
+const zr::DspFunctions kFakes{&spectrumfn, &cspectrumfn, &firfn, &resamplefn};
 
-void resetcalls() {
-    realcall = {};
-    complexcall = {};
-    resamplecalls = 0;
-}
-
-TEST(ProcessBlockTest, SpectrumOfBasebandBlockInDecibels) {
-    resetcalls();
+struct ProcessBlockTest : ::testing::Test {
     MeasureState m;
-    m.modeindex = zr::kModeSpectrum;
     PassSetup p;
+    void SetUp() override {
+        realcall = {};
+        complexcall = {};
+        resamplecalls = 0;
+    }
+    zr::PassResult run() { return zr::processblock(m, p, kFakes); }
+};
+
+TEST_F(ProcessBlockTest, SpectrumOfBasebandBlockInDecibels) {
+    m.modeindex = zr::kModeSpectrum;
     p.blocklen = 1024;
     p.npoints = 513;
     p.xstep = 20000;
-    const auto r = zr::processblock(m, p, fakes());
+    const auto r = run();
     EXPECT_EQ(realcall.calls, 1);
     EXPECT_EQ(complexcall.calls, 0);
     EXPECT_EQ(realcall.data, m.dispdata.data());
@@ -89,74 +84,53 @@ TEST(ProcessBlockTest, SpectrumOfBasebandBlockInDecibels) {
     EXPECT_EQ(m.avgdata[513], 0.0f);   // beyond npoints
 }
 
-TEST(ProcessBlockTest, SpectrumOfZoomBlockUsesComplexTransform) {
-    resetcalls();
-    MeasureState m;
+TEST_F(ProcessBlockTest, ZoomSpectrumUsesTheComplexTransformWhenTheBlockFits) {
     m.modeindex = zr::kModeSpectrum;
-    PassSetup p;
     p.blocklen = 2048;
     p.datatypeindex = zr::kDataZoom;
     p.npoints = 2048;
-    zr::processblock(m, p, fakes());
+    run();
     EXPECT_EQ(realcall.calls, 0);
     EXPECT_EQ(complexcall.calls, 1);
     EXPECT_EQ(complexcall.count, 2048);
-}
-
-TEST(ProcessBlockTest, BlockTooLargeForTheArraysSkipsTheTransform) {
-    resetcalls();
-    MeasureState m;
-    m.modeindex = zr::kModeSpectrum;
-    PassSetup p;
-    p.blocklen = 65537; // 2 * 65537 complex values do not fit
-    p.datatypeindex = zr::kDataZoom;
+    p.blocklen = 65537; // 2 * 65537 complex values do not fit the arrays
     p.npoints = 16;
-    zr::processblock(m, p, fakes());
-    EXPECT_EQ(complexcall.calls, 0);
+    run();
+    EXPECT_EQ(complexcall.calls, 1);
     zr::processblock(m, p, zr::DspFunctions{}); // nothing bound: no call, no crash
 }
 
-TEST(ProcessBlockTest, HistogramOfZoomDataCountsSamplePowers) {
-    resetcalls();
-    MeasureState m;
+TEST_F(ProcessBlockTest, HistogramOfZoomDataCountsSamplePowers) {
     m.modeindex = zr::kModeHistogram;
     m.histmin = 0;
     m.histmax = 100;
     // Four complex samples with powers 25, 25, 100, 0.
     const float samples[] = {3, 4, 4, 3, 0, 10, 0, 0};
     std::copy(std::begin(samples), std::end(samples), m.dispdata.begin());
-    PassSetup p;
     p.blocklen = 4;
     p.datatypeindex = zr::kDataZoom;
     p.nbins = 4;
     p.npoints = 4;
-    zr::processblock(m, p, fakes());
+    run();
     // Bins of width 25 centred on 0, 25, 50, 75: 0 -> bin 0; 25 -> bin 1; 100 -> last bin.
-    EXPECT_EQ(m.dispdata[0], 1.0f);
-    EXPECT_EQ(m.dispdata[1], 2.0f);
-    EXPECT_EQ(m.dispdata[2], 0.0f);
-    EXPECT_EQ(m.dispdata[3], 1.0f);
+    EXPECT_EQ(std::vector<float>(m.dispdata.begin(), m.dispdata.begin() + 4),
+              (std::vector<float>{1, 2, 0, 1}));
     EXPECT_EQ(m.datamin, 0.0);
     EXPECT_EQ(m.datamax, 100.0);
     EXPECT_EQ(realcall.calls + complexcall.calls + resamplecalls, 0);
 }
 
-TEST(ProcessBlockTest, TimeDomainResamplesOnlyBasebandWithAnOption) {
-    resetcalls();
-    MeasureState m;
-    PassSetup p;
+TEST_F(ProcessBlockTest, TimeDomainResamplesOnlyBasebandWithAnOption) {
     p.blocklen = 64;
     p.npoints = 64;
     p.xstep = 1e-6;
     p.fs = 1e6;
-    p.resampmode = ResampMode::Default;
-    auto r = zr::processblock(m, p, fakes());
+    EXPECT_EQ(run().npoints, 64); // "Default"
     EXPECT_EQ(resamplecalls, 0);
-    EXPECT_EQ(r.npoints, 64);
 
     p.resampmode = ResampMode::Gaussian;
     m.resampindex = 2;
-    r = zr::processblock(m, p, fakes());
+    auto r = run();
     EXPECT_EQ(resamplecalls, 1);
     EXPECT_TRUE(r.resampled);
     EXPECT_EQ(r.npoints, 5);
@@ -165,50 +139,27 @@ TEST(ProcessBlockTest, TimeDomainResamplesOnlyBasebandWithAnOption) {
 
     p.resampmode = ResampMode::Flat;
     zr::fillfirkernel(m.firkernel);
-    r = zr::processblock(m, p, fakes());
+    EXPECT_TRUE(run().resampled);
     EXPECT_EQ(resamplecalls, 2);
-    EXPECT_TRUE(r.resampled);
 
     // Zoom data is never resampled; the time trace shows sqrt(2) times the magnitude.
     p.datatypeindex = zr::kDataZoom;
     p.npoints = 2;
-    m.dispdata[0] = 0.6f;
-    m.dispdata[1] = 0.8f;
-    m.dispdata[2] = 0;
-    m.dispdata[3] = -2;
-    r = zr::processblock(m, p, fakes());
-    EXPECT_EQ(resamplecalls, 2);
+    const float z[] = {0.6f, 0.8f, 0, -2};
+    std::copy(std::begin(z), std::end(z), m.dispdata.begin());
+    r = run();
     EXPECT_FALSE(r.resampled);
     EXPECT_NEAR(m.dispdata[0], std::sqrt(2.0f), 1e-6);
     EXPECT_NEAR(m.dispdata[1], 2 * std::sqrt(2.0f), 1e-6);
 
     // Spectrum and histogram blocks are never resampled either.
     p.datatypeindex = zr::kDataBaseband;
-    m.modeindex = zr::kModeHistogram;
     p.nbins = 16;
-    zr::processblock(m, p, fakes());
-    m.modeindex = zr::kModeSpectrum;
-    zr::processblock(m, p, fakes());
-    EXPECT_EQ(resamplecalls, 2);
-}
-
-TEST(ProcessBlockTest, ExponentialAverageRunsAcrossPasses) {
-    resetcalls();
-    MeasureState m;
-    m.avgmode = zr::kAvgExponential;
-    m.numavg = 2;
-    PassSetup p;
-    p.blocklen = 4;
-    p.npoints = 4;
-    const float blocks[][4] = {{4, 4, 4, 4}, {0, 0, 0, 0}, {8, 8, 8, 8}};
-    const float expect[] = {4, 2, 5}; // weights 1, 1/2, then 1/2 again
-    for (int b = 0; b < 3; ++b) {
-        std::copy(std::begin(blocks[b]), std::end(blocks[b]), m.dispdata.begin());
-        zr::processblock(m, p, fakes());
-        EXPECT_EQ(m.dispdata[3], expect[b]) << b;
-        EXPECT_EQ(m.avgdata[0], expect[b]) << b;
+    for (int16_t mode : {zr::kModeHistogram, zr::kModeSpectrum}) {
+        m.modeindex = mode;
+        EXPECT_FALSE(run().resampled) << mode;
     }
-    EXPECT_EQ(m.avgcount, 2);
+    EXPECT_EQ(resamplecalls, 2);
 }
 
 } // namespace
