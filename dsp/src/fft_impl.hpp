@@ -876,12 +876,47 @@ struct SelfTilePairs {
     }
 };
 
+// For small counts, the exchanges of the reordering listed once, at compile
+// time: point pairs (a, b), a < b, of counts 2^0 .. 2^kListBits, each pair
+// once, so the reordering is a run of straight swaps. (An index list, not
+// a twiddle table: no arithmetic value is kept.)
+inline constexpr unsigned kListBits = 10;
+struct SwapList {
+    static constexpr std::size_t kPairs = 961; // pairs of counts 2^0 .. 2^10
+    std::uint16_t a[kPairs] = {}, b[kPairs] = {};
+    std::size_t start[kListBits + 2] = {}; // pairs of 2^bits: start[bits] .. start[bits+1]
+    constexpr SwapList() {
+        std::size_t n = 0;
+        for (unsigned bits = 0; bits <= kListBits; ++bits) {
+            start[bits] = n;
+            for (std::size_t i = 0; i < (std::size_t{1} << bits); ++i) {
+                std::size_t r = 0;
+                for (unsigned k = 0; k < bits; ++k)
+                    r |= ((i >> k) & 1) << (bits - 1 - k);
+                if (r > i) {
+                    a[n] = static_cast<std::uint16_t>(i);
+                    b[n] = static_cast<std::uint16_t>(r);
+                    ++n;
+                }
+            }
+        }
+        start[kListBits + 1] = n;
+    }
+};
+
+template <typename T> void bit_reverse_listed(T* data, unsigned bits) {
+    static constexpr SwapList list{};
+    static_assert(list.start[kListBits + 1] == SwapList::kPairs);
+    for (std::size_t k = list.start[bits]; k < list.start[bits + 1]; ++k)
+        swap_point(data + 2 * std::size_t{list.a[k]}, data + 2 * std::size_t{list.b[k]});
+}
+
 template <typename T> void bit_reverse_tiled(T* data, std::size_t count) {
     unsigned bits = 0;
     while ((std::size_t{1} << bits) < count)
         ++bits;
-    if (bits < 6) {
-        bit_reverse(data, count);
+    if (bits <= kListBits) {
+        bit_reverse_listed(data, bits);
         return;
     }
     static constexpr std::size_t rev3[8] = {0, 4, 2, 6, 1, 5, 3, 7};

@@ -126,7 +126,8 @@ TEST(FftStageSines, SameStepConstantsAsTwoSinesPerStage) {
     }
 }
 
-// The tiled reordering moves every point exactly where the counter walk does.
+// The listed (small counts) and tiled reorderings move every point exactly
+// where the counter walk does.
 TYPED_TEST(FftPaths, TiledBitReversalIsTheSamePermutation) {
     using T = TypeParam;
     for (int n = 1; n <= (1 << 17); n *= 2) {
