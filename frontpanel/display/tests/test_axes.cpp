@@ -58,33 +58,25 @@ TEST(XAxis, PerMode) {
     EXPECT_EQ(h.npoints, 256);
 }
 
-TEST(XAxis, ResampledTimeDomainStartsLater) {
-    XAxisInputs in;
-    in.modeindex = kModeTime;
-    in.fs = 1000.0;
-    in.resampGaussian = true;
-    EXPECT_DOUBLE_EQ(computeXAxis(in).xstart, 8e-3);
-    in.resampGaussian = false;
-    in.resampFlat = true;
-    EXPECT_DOUBLE_EQ(computeXAxis(in).xstart, 11e-3);
-    in.datatypeindex = 1; // zoom data are not resampled
-    EXPECT_EQ(computeXAxis(in).xstart, 0.0);
-}
-
-TEST(XAxis, ResampledBlockKeepsItsSpacing) {
+TEST(XAxis, ResampledTimeDomain) {
     XAxisInputs in;
     in.modeindex = kModeTime;
     in.fs = 1000.0;
     in.blocklen = 1024;
     in.resampGaussian = true;
+    EXPECT_DOUBLE_EQ(computeXAxis(in).xstart, 8e-3);
     in.resampled = XAxisInputs::Resampled{1.0 / 8000.0, 8128};
     XAxis a = computeXAxis(in);
     EXPECT_DOUBLE_EQ(a.xstep, 1.0 / 8000.0);
     EXPECT_EQ(a.npoints, 8128);
-    EXPECT_DOUBLE_EQ(a.xstart, 8.0 / 1000.0); // the start phase counts input samples
-    in.datatypeindex = 1;                     // zoom data are never resampled
+    EXPECT_DOUBLE_EQ(a.xstart, 8e-3); // the start phase counts input samples
+    in.resampGaussian = false;
+    in.resampFlat = true;
+    EXPECT_DOUBLE_EQ(computeXAxis(in).xstart, 11e-3);
+    in.datatypeindex = 1; // zoom data are never resampled
     a = computeXAxis(in);
-    EXPECT_DOUBLE_EQ(a.xstep, 1.0 / 1000.0);
+    EXPECT_EQ(a.xstart, 0.0);
+    EXPECT_DOUBLE_EQ(a.xstep, 1e-3);
     EXPECT_EQ(a.npoints, 1024);
     in.datatypeindex = 0;
     in.modeindex = kModeSpectrum; // other modes ignore it
@@ -213,31 +205,22 @@ TEST(YAuto, MinusOneToOneWithTenDivisions) {
     EXPECT_DOUBLE_EQ(bot->yref, -1.0);
 }
 
-TEST(YAuto, StepExamples) {
-    EXPECT_DOUBLE_EQ(autoscaleStep(0.32), 0.35);
-    EXPECT_DOUBLE_EQ(autoscaleStep(0.55), 0.6);
-    EXPECT_DOUBLE_EQ(autoscaleStep(0.7), 0.75);
-    EXPECT_DOUBLE_EQ(autoscaleStep(0.8), 1.0);
-    EXPECT_DOUBLE_EQ(autoscaleStep(0.12), 0.15);
-    // The same through data spanning 10 divisions of those sizes.
-    const double raws[] = {0.32, 0.55, 0.7, 0.8, 0.12};
-    const double want[] = {0.35, 0.6, 0.75, 1.0, 0.15};
-    for (int i = 0; i < 5; ++i) {
-        const std::vector<float> d = {0.0f, static_cast<float>(raws[i] * 10)};
+TEST(YAuto, StepTable) {
+    const struct {
+        double raw, step;
+    } cases[] = {{0.32, 0.35}, {0.55, 0.6}, {0.7, 0.75}, {0.8, 1.0},  {0.12, 0.15}, {1.0, 1.5},
+                 {1.49, 1.5},  {1.5, 2.0},  {2.2, 2.5},  {3.0, 3.5},  {3.49, 3.5},  {3.5, 4.0},
+                 {4.0, 5.0},   {5.99, 6.0}, {6.0, 7.5},  {7.49, 7.5}, {7.5, 10.0},  {9.99, 10.0}};
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(autoscaleStep(c.raw), c.step) << c.raw;
+        EXPECT_DOUBLE_EQ(autoscaleStep(c.raw * 1000), c.step * 1000) << c.raw;
+        EXPECT_NEAR(autoscaleStep(c.raw * 1e-6), c.step * 1e-6, 1e-20) << c.raw;
+        // The same through data spanning 10 divisions of that size, reference at the bottom.
+        const std::vector<float> d = {0.0f, static_cast<float>(c.raw * 10)};
         const auto r = autoscaley(d, 2, 10, 2);
-        ASSERT_TRUE(r) << raws[i];
-        EXPECT_NEAR(r->yperdiv, want[i], 1e-12) << raws[i];
-        EXPECT_DOUBLE_EQ(r->yref, 0.0) << raws[i];
-    }
-}
-
-TEST(YAuto, MantissaTable) {
-    const double m[] = {1.0, 1.49, 1.5, 2.2, 3.0, 3.49, 3.5, 4.0, 5.99, 6.0, 7.49, 7.5, 9.99};
-    const double c[] = {1.5, 1.5, 2.0, 2.5, 3.5, 3.5, 4.0, 5.0, 6.0, 7.5, 7.5, 10.0, 10.0};
-    for (int i = 0; i < 13; ++i) {
-        EXPECT_DOUBLE_EQ(autoscaleStep(m[i]), c[i]) << m[i];
-        EXPECT_DOUBLE_EQ(autoscaleStep(m[i] * 1000), c[i] * 1000) << m[i];
-        EXPECT_NEAR(autoscaleStep(m[i] * 1e-6), c[i] * 1e-6, 1e-20) << m[i];
+        ASSERT_TRUE(r) << c.raw;
+        EXPECT_NEAR(r->yperdiv, c.step, 1e-6 * c.step) << c.raw;
+        EXPECT_DOUBLE_EQ(r->yref, 0.0) << c.raw;
     }
 }
 
@@ -259,8 +242,8 @@ TEST(YAuto, StepIsAlwaysLargerThanRaw) {
 }
 
 TEST(YAuto, NothingChangesForFlatOrUnusableData) {
-    const std::vector<float> flat(100, 3.0f);
-    EXPECT_FALSE(autoscaley(flat, 100, 10, 0));
+    const std::vector<float> flat(1024, -500.0f); // a spectrum with nothing in it
+    EXPECT_FALSE(autoscaley(flat, 1024, 10, 0));
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     const std::vector<float> bad = {nan, inf, -inf, nan};
@@ -286,46 +269,33 @@ TEST(YAuto, ReadsOnlyTheFirstNpointsAndNeverBeyondTheBlock) {
     EXPECT_DOUBLE_EQ(r2->yperdiv, 0.25);
 }
 
-TEST(YAuto, AllMinusFiveHundredSpectrumLeavesTheScale) {
-    const std::vector<float> d(1024, -500.0f);
-    EXPECT_FALSE(autoscaley(d, 1024, 10, 0));
-}
-
 TEST(RefPositions, OnlyTheCurrentModeChanges) {
     DisplayState s;
     s.relabel = false;
     selectYPos(s, kModeSpectrum, 1);
     EXPECT_EQ(s.yposindex, 1);
-    EXPECT_EQ(s.yrefpos[1], 1);
-    EXPECT_EQ(s.yrefpos[0], 1); // preset values of the other modes
-    EXPECT_EQ(s.yrefpos[2], 2);
+    EXPECT_EQ(s.yrefpos, (PerModeIndex{1, 1, 2})); // the other modes keep their preset values
     EXPECT_TRUE(s.relabel);
-
     s.relabel = false;
-    selectXPos(s, kModeTime, 2);
+    selectXPos(s, kModeTime, 9); // limited to 2
     EXPECT_EQ(s.xposindex, 2);
-    EXPECT_EQ(s.xrefpos[0], 2);
-    EXPECT_EQ(s.xrefpos[1], 0);
-    EXPECT_EQ(s.xrefpos[2], 1);
+    EXPECT_EQ(s.xrefpos, (PerModeIndex{2, 0, 1}));
     EXPECT_TRUE(s.relabel);
-
-    selectXPos(s, kModeTime, 9);
-    EXPECT_EQ(s.xrefpos[0], 2);
     EXPECT_THROW(selectYPos(s, 3, 0), std::out_of_range);
 }
 
-TEST(DisplayStateDefaults, PresetValues) {
+TEST(DisplayStateDefaults, PresetWritesTheDefaultsButKeepsTheMarker) {
+    const DisplayState d;
     DisplayState s;
     s.yperdiv = {1, 2, 3};
+    s.xrefpos = {2, 2, 2};
     s.markstep = {0, 0, 0};
     s.markx = {7, 8, 9};
     presetDisplaySetup(s);
-    EXPECT_EQ(s.yperdiv, (PerMode{1.0, 10.0, 0.1}));
-    EXPECT_EQ(s.xperdiv, (PerMode{5e-6, 1024000.0, 0.1}));
-    EXPECT_EQ(s.markstep, (PerMode{1e-6, 1000000.0, 1.0}));
-    EXPECT_EQ(s.yrefpos, (PerModeIndex{1, 0, 2}));
-    EXPECT_EQ(s.xrefpos, (PerModeIndex{0, 0, 1}));
-    EXPECT_EQ(s.markx, (PerMode{7, 8, 9})); // not written by the preset
+    EXPECT_EQ(s.yperdiv, d.yperdiv);
+    EXPECT_EQ(s.xrefpos, d.xrefpos);
+    EXPECT_EQ(s.markstep, d.markstep);
+    EXPECT_EQ(s.markx, (PerMode{7, 8, 9}));
 }
 
 } // namespace

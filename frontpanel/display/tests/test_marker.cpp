@@ -11,36 +11,34 @@ namespace {
 
 using namespace zr;
 
-TEST(MarkerPoint, InsideAndOutsideTheData) {
-    MarkerPoint m = markerPoint(2.0, 1.0, 0.5, 10); // p = 2
-    EXPECT_DOUBLE_EQ(m.p, 2.0);
-    EXPECT_EQ(m.index, 2);
-    EXPECT_DOUBLE_EQ(m.fx, 2.0);
-    m = markerPoint(-5.0, 1.0, 0.5, 10); // left of the data: point 0, x = xstart
-    EXPECT_EQ(m.index, 0);
-    EXPECT_DOUBLE_EQ(m.fx, 1.0);
-    m = markerPoint(100.0, 1.0, 0.5, 10); // right of the data: the last point
-    EXPECT_EQ(m.index, 9);
-    EXPECT_DOUBLE_EQ(m.fx, 5.5);
-}
-
-TEST(MarkerPoint, HalfWayGoesToTheEvenPoint) {
-    EXPECT_EQ(markerPoint(2.5, 0.0, 1.0, 10).index, 2);
-    EXPECT_EQ(markerPoint(3.5, 0.0, 1.0, 10).index, 4);
-    EXPECT_EQ(markerPoint(3.49, 0.0, 1.0, 10).index, 3);
-    EXPECT_EQ(markerPoint(2.51, 0.0, 1.0, 10).index, 3);
-    EXPECT_DOUBLE_EQ(markerPoint(2.5, 0.0, 1.0, 10).fx, 2.5); // the read-out keeps markx
-}
-
-TEST(MarkerPoint, NeverPastTheLastPoint) {
-    // p just below npoints stays there, but the point read is the last one.
-    const MarkerPoint m = markerPoint(9.7, 0.0, 1.0, 10);
-    EXPECT_DOUBLE_EQ(m.p, 9.7);
-    EXPECT_EQ(m.index, 9);
-    EXPECT_EQ(markerPoint(1.0, 0.0, 0.0, 10).index, 9); // xstep 0: +inf
-    EXPECT_EQ(markerPoint(0.0, 0.0, 0.0, 10).index, 0); // 0/0
-    EXPECT_EQ(markerPoint(std::nan(""), 0.0, 1.0, 10).index, 0);
-    EXPECT_EQ(markerPoint(5.0, 0.0, 1.0, 0).index, 0); // no points counts as one
+TEST(MarkerPoint, Table) {
+    const double nan = std::nan("");
+    const struct {
+        double markx, xstart, xstep;
+        std::int32_t npoints;
+        double p;
+        std::int32_t index;
+        double fx;
+    } cases[] = {
+        {2.0, 1.0, 0.5, 10, 2.0, 2, 2.0},
+        {-5.0, 1.0, 0.5, 10, 0.0, 0, 1.0},  // left of the data: point 0, x = xstart
+        {100.0, 1.0, 0.5, 10, 9.0, 9, 5.5}, // right of the data: the last point
+        {2.5, 0.0, 1.0, 10, 2.5, 2, 2.5},   // half-way: the even point; the read-out keeps markx
+        {3.5, 0.0, 1.0, 10, 3.5, 4, 3.5},
+        {3.49, 0.0, 1.0, 10, 3.49, 3, 3.49},
+        {2.51, 0.0, 1.0, 10, 2.51, 3, 2.51},
+        {9.7, 0.0, 1.0, 10, 9.7, 9, 9.7}, // p just below npoints, but never past the last point
+        {1.0, 0.0, 0.0, 10, 9.0, 9, 0.0}, // xstep 0: +inf
+        {0.0, 0.0, 0.0, 10, 0.0, 0, 0.0}, // 0/0
+        {nan, 0.0, 1.0, 10, 0.0, 0, 0.0},
+        {5.0, 0.0, 1.0, 0, 0.0, 0, 0.0}, // no points counts as one
+    };
+    for (const auto& c : cases) {
+        const MarkerPoint m = markerPoint(c.markx, c.xstart, c.xstep, c.npoints);
+        EXPECT_DOUBLE_EQ(m.p, c.p) << c.markx;
+        EXPECT_EQ(m.index, c.index) << c.markx;
+        EXPECT_DOUBLE_EQ(m.fx, c.fx) << c.markx;
+    }
 }
 
 struct Spectrum {
@@ -59,23 +57,6 @@ struct Spectrum {
     MarkerReadout read() const { return markerReadout(s, in, data); }
 };
 
-TEST(MarkerReadout, ExampleLine) {
-    DisplayState s;
-    s.xstart = 0;
-    s.xstep = 10000;
-    s.npoints = 512;
-    s.markx[1] = 1.25e6;
-    std::vector<float> d(512, 0.0f);
-    d[125] = -20.5f;
-    MarkerReadoutInputs in;
-    in.modeindex = kModeSpectrum;
-    in.markmode = 1;
-    const MarkerReadout r = markerReadout(s, in, d);
-    EXPECT_TRUE(r.shown);
-    EXPECT_EQ(r.text, "Marker: X=    1.250000MHz  Y=  -20.500000dBm");
-    EXPECT_DOUBLE_EQ(r.linex, 1.25e6 / 1024000.0);
-}
-
 TEST(MarkerReadout, NoiseMarker) {
     Spectrum t;
     t.in.markmode = 2;
@@ -83,10 +64,12 @@ TEST(MarkerReadout, NoiseMarker) {
     EXPECT_EQ(t.read().text, "Marker: X=    1.000000KHz  Y=  -31.760913dBm/Hz");
     t.in.windowindex = 0; // Uniform: 10 dB
     EXPECT_EQ(t.read().text, "Marker: X=    1.000000KHz  Y=  -30.000000dBm/Hz");
+    t.in.windowindex = 2;
+    EXPECT_EQ(t.read().text, "Marker: X=    1.000000KHz  Y=  -33.454423dBm/Hz");
     t.in.windowindex = 3;
     EXPECT_EQ(t.read().text, "Marker: X=    1.000000KHz  Y=  -35.823030dBm/Hz");
-    EXPECT_DOUBLE_EQ(noiseBandwidthFactor(2), 2.215349684);
-    EXPECT_DOUBLE_EQ(noiseBandwidthFactor(9), 1.0);
+    t.in.windowindex = 9; // an unknown window counts as uniform
+    EXPECT_EQ(t.read().text, "Marker: X=    1.000000KHz  Y=  -30.000000dBm/Hz");
 }
 
 TEST(MarkerReadout, RelativeReferences) {

@@ -32,12 +32,17 @@ Pixels inked(const QImage& img) {
     return p;
 }
 
-// Pixels of one segment between pixel centres (integer endpoints).
-Pixels drawCentres(int w, int h, int x0, int y0, int x1, int y1) {
+// Pixels of one segment on a blank picture.
+Pixels draw(int w, int h, double x0, double y0, double x1, double y1) {
     QImage img = blank(w, h);
     LineRasterizer r(img);
-    EXPECT_TRUE(r.line(x0 + 0.5, y0 + 0.5, x1 + 0.5, y1 + 0.5, kInk));
+    EXPECT_TRUE(r.line(x0, y0, x1, y1, kInk));
     return inked(img);
+}
+
+// Pixels of one segment between pixel centres (integer endpoints).
+Pixels drawCentres(int w, int h, int x0, int y0, int x1, int y1) {
+    return draw(w, h, x0 + 0.5, y0 + 0.5, x1 + 0.5, y1 + 0.5);
 }
 
 // Distance of point (px, py) from the segment (ax, ay)-(bx, by).
@@ -127,46 +132,22 @@ TEST(Raster, ClippingAgainstBruteForce) {
 }
 
 TEST(Raster, FarOutsideEndpoints) {
-    const int w = 50, h = 40;
-    {
-        QImage img = blank(w, h);
-        LineRasterizer r(img);
-        ASSERT_TRUE(r.line(-1e12, 10.5, 1e12, 10.5, kInk));
-        Pixels want;
-        for (int x = 0; x < w; ++x)
-            want.insert({x, 10});
-        EXPECT_EQ(inked(img), want);
-    }
-    {
-        QImage img = blank(w, h);
-        LineRasterizer r(img);
-        ASSERT_TRUE(r.line(7.5, 1e300, 7.5, -1e300, kInk));
-        Pixels want;
-        for (int y = 0; y < h; ++y)
-            want.insert({7, y});
-        EXPECT_EQ(inked(img), want);
-    }
-    {
-        QImage img = blank(w, h);
-        LineRasterizer r(img);
-        ASSERT_TRUE(r.line(-1e9, -1e9 + 0.25, 1e9, 1e9 + 0.25, kInk)); // y = x + 0.25
-        const Pixels p = inked(img);
-        EXPECT_EQ(p.size(), static_cast<std::size_t>(h));
-        for (auto [x, y] : p)
-            EXPECT_EQ(x, y);
-    }
-    {
-        // Entirely outside, on every side and across a corner.
-        QImage img = blank(w, h);
-        LineRasterizer r(img);
-        EXPECT_TRUE(r.line(-5, -5, -1, 100, kInk));
-        EXPECT_TRUE(r.line(60, -5, 70, 100, kInk));
-        EXPECT_TRUE(r.line(-100, -1, 100, -1, kInk));
-        EXPECT_TRUE(r.line(-100, 41, 100, 41, kInk));
-        EXPECT_TRUE(r.line(-10, 5, 5, -10, kInk)); // passes the corner outside
-        EXPECT_TRUE(r.line(1e15, 1e15, 2e15, 3e15, kInk));
-        EXPECT_TRUE(inked(img).empty());
-    }
+    Pixels row, column;
+    for (int x = 0; x < 50; ++x)
+        row.insert({x, 10});
+    for (int y = 0; y < 40; ++y)
+        column.insert({7, y});
+    EXPECT_EQ(draw(50, 40, -1e12, 10.5, 1e12, 10.5), row);
+    EXPECT_EQ(draw(50, 40, 7.5, 1e300, 7.5, -1e300), column);
+    const Pixels diagonal = draw(50, 40, -1e9, -1e9 + 0.25, 1e9, 1e9 + 0.25); // y = x + 0.25
+    EXPECT_EQ(diagonal.size(), 40u);
+    for (auto [x, y] : diagonal)
+        EXPECT_EQ(x, y);
+    // Entirely outside, on every side and across a corner.
+    const double outside[][4] = {{-5, -5, -1, 100},   {60, -5, 70, 100}, {-100, -1, 100, -1},
+                                 {-100, 41, 100, 41}, {-10, 5, 5, -10},  {1e15, 1e15, 2e15, 3e15}};
+    for (const auto& l : outside)
+        EXPECT_TRUE(draw(50, 40, l[0], l[1], l[2], l[3]).empty()) << l[0] << "," << l[1];
 }
 
 TEST(Raster, NonFiniteAndOverflowingSegmentsAreSkipped) {

@@ -1,7 +1,8 @@
-// The resampling options through the running window: start-up on a session,
-// the preset, then one measurement pass per "Single" on blocks the instrument
-// delivers. What is checked is what the graph gets: the points, their
-// spacing and where the first one lies.
+// The "Filter && Resample" options of the running window: start-up on a
+// session, the preset, then one measurement pass per "Single" on blocks the
+// instrument delivers. What is checked is what the handlers leave in the
+// window and what the graph gets: the points, their spacing and where the
+// first one lies.
 #include "display/tests/loop_fixture.h"
 
 #include "settings/number_text.h"
@@ -62,6 +63,41 @@ struct ResamplingLoop : LoopFixture {
     }
 };
 
+TEST_F(ResamplingLoop, GaussianAndFlatEnableTheRateListAndRelabelSwitchingKeepsTheRate) {
+    EXPECT_TRUE(form->resampmode[0]->isChecked());
+    EXPECT_FALSE(form->resamp->isEnabled());
+    for (int i : {1, 2}) {
+        form->relabel = false;
+        option(i);
+        EXPECT_TRUE(form->resamp->isEnabled()) << i;
+        EXPECT_TRUE(form->relabel) << i;
+    }
+    for (int i : {3, 1, 2}) {
+        rate(i);
+        EXPECT_EQ(form->resampindex, i);
+    }
+    option(1);
+    EXPECT_EQ(form->resampindex, 2);
+    rate(-1); // no selection counts as "1x"
+    EXPECT_EQ(form->resampindex, 0);
+}
+
+TEST_F(ResamplingLoop, DefaultResetsTheRateListThroughItsHandlerAndGreysItOut) {
+    QStringList handlers;
+    form->setHandlerTrace([&handlers](const QString& h) { handlers << h; });
+    option(2);
+    rate(3);
+    form->relabel = false;
+    handlers.clear();
+    option(0);
+    EXPECT_EQ(form->resamp->currentText(), "1x");
+    EXPECT_EQ(form->resampindex, 0);
+    EXPECT_FALSE(form->resamp->isEnabled());
+    EXPECT_TRUE(form->relabel);
+    EXPECT_EQ(handlers, QStringList({"resampmode_Click(0)", "resamp_Click"}));
+    form->setHandlerTrace({});
+}
+
 TEST_F(ResamplingLoop, DefaultShowsTheBlockAsRead) {
     single();
     EXPECT_EQ(form->npoints, 1024);
@@ -70,52 +106,37 @@ TEST_F(ResamplingLoop, DefaultShowsTheBlockAsRead) {
     EXPECT_TRUE(asRead());
 }
 
-TEST_F(ResamplingLoop, GaussianPointsSpacingAndStartForOneTwoAndEightTimes) {
-    option(1);
+TEST_F(ResamplingLoop, PointsSpacingAndStartForEachOptionAndRate) {
     const struct {
-        int index;
-        int32_t points;
-    } cases[] = {{0, 1011}, {1, 2022}, {3, 8085}};
+        int option, rate;
+        int32_t blocklen, points;
+        double startSamples;
+    } cases[] = {{1, 0, 1024, 1011, 8},
+                 {1, 1, 1024, 2022, 8},
+                 {1, 3, 1024, 8085, 8},
+                 {2, 0, 1024, 1003, 11},
+                 {2, 3, 4096, 16384, 11}}; // the last one stops at the cap
     for (const auto& c : cases) {
-        rate(c.index);
+        SCOPED_TRACE(::testing::Message() << "option " << c.option << " rate " << c.rate);
+        chooseBlockSize(c.blocklen == 1024 ? "1024" : "4096");
+        instrument.blockData = cosine(c.blocklen, 0.1);
+        option(c.option);
+        rate(c.rate);
         single();
-        EXPECT_EQ(form->npoints, c.points) << c.index;
-        EXPECT_DOUBLE_EQ(form->xstep, 1.0 / fs / (1 << c.index)) << c.index;
-        EXPECT_DOUBLE_EQ(form->xstart, 8.0 / fs) << c.index;
+        EXPECT_EQ(form->npoints, c.points);
+        EXPECT_DOUBLE_EQ(form->xstep, 1.0 / fs / (1 << c.rate));
+        EXPECT_DOUBLE_EQ(form->xstart, c.startSamples / fs);
     }
 }
 
-TEST_F(ResamplingLoop, FlatAtOneTimesStartsElevenSamplesIn) {
-    option(2);
-    single();
-    EXPECT_EQ(form->npoints, 1003);
-    EXPECT_DOUBLE_EQ(form->xstep, 1.0 / fs);
-    EXPECT_DOUBLE_EQ(form->xstart, 11.0 / fs);
-}
-
-TEST_F(ResamplingLoop, FlatEightTimesOnFourThousandSamplesStopsAtTheCap) {
-    chooseBlockSize("4096");
-    instrument.blockData = cosine(4096, 0.1);
-    option(2);
-    rate(3);
-    single();
-    EXPECT_EQ(form->npoints, 16384);
-    EXPECT_DOUBLE_EQ(form->xstep, 1.0 / fs / 8);
-}
-
-TEST_F(ResamplingLoop, FlatKeepsACosineAtATenthOfTheRateInAmplitudeAndPlace) {
-    option(2);
+TEST_F(ResamplingLoop, FlatKeepsACosineAtATenthOfTheRateGaussianShrinksItToAbout0728) {
     for (int index : {0, 3}) {
+        option(2);
         rate(index);
         single();
-        // Every drawn point lies on the 1 V cosine at its own x value.
+        // Every drawn point lies on the cosine at its own x value.
         EXPECT_LT(deviation(1.0), 0.002) << index;
-    }
-}
-
-TEST_F(ResamplingLoop, GaussianShrinksACosineAtATenthOfTheRateToAbout0728) {
-    option(1);
-    for (int index : {0, 3}) {
+        option(1);
         rate(index);
         single();
         EXPECT_LT(deviation(0.728), 0.001) << index;
@@ -123,21 +144,19 @@ TEST_F(ResamplingLoop, GaussianShrinksACosineAtATenthOfTheRateToAbout0728) {
     }
 }
 
-TEST_F(ResamplingLoop, DefaultAfterEightTimesResetsTheRateAndLeavesBlocksUntouched) {
+TEST_F(ResamplingLoop, DefaultAfterEightTimesLeavesBlocksUntouched) {
     option(1);
     rate(3);
     single();
     ASSERT_EQ(form->npoints, 8085);
     option(0);
-    EXPECT_EQ(form->resamp->currentText(), "1x");
-    EXPECT_FALSE(form->resamp->isEnabled());
     single();
     EXPECT_EQ(form->npoints, 1024);
     EXPECT_DOUBLE_EQ(form->xstart, 0.0);
     EXPECT_TRUE(asRead());
 }
 
-TEST_F(ResamplingLoop, ZoomDataIsNeverResampled) {
+TEST_F(ResamplingLoop, ZoomSpectrumAndHistogramAreNeverResampled) {
     option(1);
     rate(3);
     zr::selectEntry(form->datatype, 1); // zoom (complex)
@@ -153,11 +172,9 @@ TEST_F(ResamplingLoop, ZoomDataIsNeverResampled) {
     EXPECT_DOUBLE_EQ(form->xstart, 0.0);
     for (int32_t j = 0; j < form->npoints; ++j)
         ASSERT_NEAR(form->dispdata[j], std::sqrt(2.0), 1e-5) << j;
-}
 
-TEST_F(ResamplingLoop, SpectrumAndHistogramAreNeverResampled) {
-    option(2);
-    rate(3);
+    zr::selectEntry(form->datatype, 0);
+    instrument.blockData = cosine(1024, 0.1);
     zr::selectEntry(form->measmode, 1);
     single();
     EXPECT_EQ(form->npoints, 512); // half the block: the baseband spectrum lines
