@@ -25,6 +25,28 @@ struct Key {
     }
 };
 
+// The speed targets of one row: at most `fftw` times FFTW's time (0: none),
+// and whether ours must beat KissFFT.
+struct Target {
+    double fftw = 0.0;
+    bool beat_kiss = false;
+};
+
+Target target_of(const Key& k) {
+    const bool transform = k.what == "fft" || k.what == "rfft";
+    if (transform && k.precision == "float")
+        return {4.0, true};
+    if (transform && k.precision == "double") {
+        if (k.n >= 4096)
+            return {1.6, false};
+        if (k.n >= 256 && k.n <= 1024)
+            return {2.5, false};
+    }
+    if ((k.what == "spectrum" || k.what == "cspectrum") && k.precision == "double" && k.n >= 4096)
+        return {2.0, false};
+    return {};
+}
+
 class TableReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
@@ -58,8 +80,8 @@ public:
     void PrintTable() const {
         if (times_.empty())
             return;
-        std::printf("\n%-10s %-6s %6s %12s %12s %12s %9s %9s\n", "what", "prec", "N", "ours ns",
-                    "fftw ns", "kiss ns", "ours/fftw", "ours/kiss");
+        std::printf("\n%-10s %-6s %6s %12s %12s %12s %9s %9s  %s\n", "what", "prec", "N", "ours ns",
+                    "fftw ns", "kiss ns", "ours/fftw", "ours/kiss", "target");
         for (const auto& [key, m] : times_) {
             auto get = [&m](const char* impl) {
                 auto it = m.find(impl);
@@ -84,8 +106,19 @@ public:
             cell(kiss, c3, sizeof c3);
             ratio(ours, fftw, r1, sizeof r1);
             ratio(ours, kiss, r2, sizeof r2);
-            std::printf("%-10s %-6s %6ld %s %s %s %s %s\n", key.what.c_str(), key.precision.c_str(),
-                        key.n, c1, c2, c3, r1, r2);
+            // The row's targets and whether this run met them.
+            const Target t = target_of(key);
+            std::string verdict;
+            if (t.fftw > 0 && ours > 0 && fftw > 0) {
+                char b[48];
+                std::snprintf(b, sizeof b, "fftw<=%.1f %s", t.fftw,
+                              ours / fftw <= t.fftw ? "met" : "MISSED");
+                verdict = b;
+            }
+            if (t.beat_kiss && ours > 0 && kiss > 0)
+                verdict += ours < kiss ? ", kiss<1 met" : ", kiss<1 MISSED";
+            std::printf("%-10s %-6s %6ld %s %s %s %s %s  %s\n", key.what.c_str(),
+                        key.precision.c_str(), key.n, c1, c2, c3, r1, r2, verdict.c_str());
         }
     }
 
