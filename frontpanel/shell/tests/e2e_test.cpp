@@ -1,9 +1,10 @@
 // End to end: the real zrq7010 program, offscreen, against the stand-in
 // driver library, stopped by a signal like a session manager would.
+#include "settings/tests/preset_traffic.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 
 namespace {
 
@@ -40,24 +42,25 @@ struct ProgramRun {
         }
         return QString::fromLocal8Bit(f.readAll()).split('\n', Qt::SkipEmptyParts);
     }
-    // Waits until a journal line matches; false after 20 s.
-    bool waitFor(const QRegularExpression& re) {
+    // Waits until the journal satisfies `done`; false after 30 s or when the program ended.
+    bool waitFor(const std::function<bool(const QStringList&)>& done) {
         QElapsedTimer t;
         t.start();
-        while (t.elapsed() < 20000) {
-            for (const auto& l : lines()) {
-                if (re.match(l).hasMatch()) {
-                    return true;
-                }
-            }
-            if (program.state() == QProcess::NotRunning) {
-                return false;
+        while (t.elapsed() < 30000 && program.state() != QProcess::NotRunning) {
+            if (done(lines())) {
+                return true;
             }
             QThread::msleep(50);
         }
-        return false;
+        return done(lines());
     }
-    void signal(int sig) { ::kill(static_cast<pid_t>(program.processId()), sig); }
+    // Sends the signal and expects the program to end normally with status 0.
+    void stop(int sig) {
+        ::kill(static_cast<pid_t>(program.processId()), sig);
+        ASSERT_TRUE(program.waitForFinished(20000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+    }
     ~ProgramRun() {
         if (program.state() != QProcess::NotRunning) {
             program.kill();
@@ -66,50 +69,34 @@ struct ProgramRun {
     }
 };
 
-TEST(EndToEnd, OpensTheSessionFromTheCommandLineAndClosesItOnSigterm) {
-    ProgramRun run;
-    run.start({"/a\"VXI::192\""});
-    ASSERT_TRUE(run.waitFor(QRegularExpression("^zrq7010_init VXI::192 1 1$")));
-    ASSERT_TRUE(run.waitFor(QRegularExpression("^zrq7010_diag_reg -?\\d+ 1 1812$")));
-    run.signal(SIGTERM);
-    ASSERT_TRUE(run.program.waitForFinished(20000));
-    EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(run.program.exitCode(), 0);
-    const QStringList lines = run.lines();
-    ASSERT_FALSE(lines.isEmpty());
-    // The handle the open gave is the one closed, and closing is the last call.
-    const auto init = lines.indexOf(QRegularExpression("^zrq7010_diag_reg -?\\d+ 1 1812$"));
-    ASSERT_GE(init, 0);
-    const QString handle = lines[init].split(' ')[1];
-    EXPECT_EQ(lines.last(), "zrq7010_close " + handle);
-}
-
-TEST(EndToEnd, SimulatedModeStillTalksToTheDriverWithHandleZeroAndEndsOnSigint) {
-    ProgramRun run;
-    run.start({"/a\"Sim\"", "/d"});
-    ASSERT_TRUE(run.waitFor(QRegularExpression("^zrq7010_diag_reg 0 1 1812$")));
-    run.signal(SIGINT);
-    ASSERT_TRUE(run.program.waitForFinished(20000));
-    EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(run.program.exitCode(), 0);
-    const QStringList lines = run.lines();
-    EXPECT_FALSE(lines.filter(QRegularExpression("^zrq7010_init")).size() > 0);
-    ASSERT_FALSE(lines.isEmpty());
-    EXPECT_EQ(lines.last(), "zrq7010_close 0");
-}
-
-// The snapshot options are not part of the command-line text that start-up
-// searches: the descriptor between the quotes is still found (and trimmed),
-// and the run ends by itself after its passes with the picture written.
-TEST(EndToEnd, SnapshotOptionsDoNotDisturbStartUp) {
-    ProgramRun run;
-    const QString picture = run.dir.filePath("x.png");
-    run.start({"--blocks", "3", "/a\" VXI::192 \"", "--snapshot", picture});
-    ASSERT_TRUE(run.program.waitForFinished(60000));
-    EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(run.program.exitCode(), 0);
-    EXPECT_EQ(run.lines().filter(QRegularExpression("^zrq7010_init VXI::192 1 1$")).size(), 1);
-    EXPECT_GT(QFileInfo(picture).size(), 0);
+// The session the command line names is opened, preset (the preset's calls follow the start-up
+// register write, exactly and in order) and closed on SIGTERM; simulated mode still talks to the
+// driver with handle 0 and ends on SIGINT. The stand-in driver hands out 4097 for the first
+// session.
+TEST(EndToEnd, StartUpPresetAndShutDownReachTheDriver) {
+    for (const bool simulated : {false, true}) {
+        SCOPED_TRACE(simulated ? "simulated" : "session");
+        ProgramRun run;
+        run.start(simulated ? QStringList{"/a\"Sim\"", "/d"} : QStringList{"/a\"VXI::192\""});
+        const QString startWrite = QString("zrq7010_diag_reg %1 1 1812").arg(simulated ? 0 : 4097);
+        QStringList expected;
+        for (const std::string& line : zr::test::expectedPresetTraffic(4097)) {
+            expected << QString::fromStdString(line);
+        }
+        const auto preset = [&](const QStringList& lines) {
+            const auto at = lines.indexOf(startWrite);
+            return at < 0 ? QStringList() : lines.mid(at + 1, simulated ? 0 : expected.size());
+        };
+        ASSERT_TRUE(run.waitFor([&](const QStringList& l) {
+            return l.contains(startWrite) && (simulated || preset(l) == expected);
+        })) << preset(run.lines()).join('\n').toStdString();
+        run.stop(simulated ? SIGINT : SIGTERM);
+        const QStringList lines = run.lines();
+        ASSERT_FALSE(lines.isEmpty());
+        EXPECT_EQ(lines.front(), simulated ? startWrite : "zrq7010_init VXI::192 1 1");
+        EXPECT_EQ(lines.filter(QRegularExpression("^zrq7010_init")).size(), simulated ? 0 : 1);
+        EXPECT_EQ(lines.last(), simulated ? "zrq7010_close 0" : "zrq7010_close 4097");
+    }
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// The main window's controls: names, captions, list orders, initial texts,
-// and that each control reaches its handler exactly once.
+// The main window's controls: the wiring of every control to its handler,
+// panel switching, and the picture.
 #include "driver/tests/fake_instrument.h"
 #include "shell/controls.h"
 #include "shell/dialogs.h"
@@ -12,10 +12,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -28,14 +24,6 @@
 #include <memory>
 
 namespace {
-
-QStringList itemsOf(const QComboBox* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i) {
-        out << list->itemText(i);
-    }
-    return out;
-}
 
 struct FormFixture : ::testing::Test {
     zr::FakeInstrument instrument;
@@ -54,148 +42,23 @@ struct FormFixture : ::testing::Test {
     }
 };
 
-TEST(FormBuild, BuildingTheWindowDispatchesNoHandler) {
+TEST(FormBuild, BuildingTheWindowRunsNoHandlerAndCallsNoDriver) {
     zr::FakeInstrument instrument;
     zr::ScriptedDialogs dialogs;
     const long before = zr::dispatchCount();
     zr::MainForm form(&instrument, &dialogs, QString());
     EXPECT_EQ(zr::dispatchCount(), before);
+    EXPECT_TRUE(instrument.log().empty());
+    EXPECT_FALSE(form.isVisible());
     zr::selectEntry(form.range, 0); // the counter does see a dispatch
     EXPECT_EQ(zr::dispatchCount(), before + 1);
 }
 
-TEST_F(FormFixture, BuildingTheWindowRunsNoHandlerAndCallsNoDriver) {
-    EXPECT_TRUE(instrument.log().empty());
-    EXPECT_TRUE(trace.isEmpty());
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(form->windowTitle(), "ZRQ7010A Front Panel");
-}
-
-TEST_F(FormFixture, AllEighteenTextFieldsHaveTheirInitialTexts) {
-    const QStringList initial = {"0", "20480000", "0",  "10", "-1",    "1",  "0", "-60", "0",
-                                 "0", ".1",       "10", "0",  "10e-6", "10", "0", "0",   "0"};
-    for (int i = 0; i < 18; ++i) {
-        ASSERT_NE(form->txt[i], nullptr) << i;
-        EXPECT_EQ(form->txt[i]->text(), initial[i]) << "txt(" << i << ")";
-    }
-}
-
-TEST_F(FormFixture, PanelsInIndexOrderOneVisible) {
-    const QStringList captions = {"Input",   "Acquisition", "Trigger", "Measurement",
-                                  "Display", "Marker",      "Clock",   "Diagnostics"};
+TEST_F(FormFixture, IndicatorsStartHiddenInOnePlace) {
     form->show();
-    int visible = 0;
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(form->Frame1[i]->title(), captions[i]);
-        visible += form->Frame1[i]->isVisible();
-    }
-    EXPECT_EQ(visible, 1);
-}
-
-TEST_F(FormFixture, ListsKeepTheirEntriesInOrder) {
-    EXPECT_EQ(itemsOf(form->range),
-              QStringList({"10.24V, (30dBm)", "5.12V, (24dBm)", "2.56V, (18dBm)", "1.28V, (12dBm)",
-                           "640mV, (6dBm)", "320mV, (0dBm)", "160mV, (-6dBm)", "80mV, (-12dBm)",
-                           "40mV, (-18dBm)", "20mV, (-24dBm)"}));
-    EXPECT_EQ(itemsOf(form->blocksize),
-              QStringList({"32", "64", "128", "256", "512", "1024", "2048", "4096"}));
-    EXPECT_EQ(itemsOf(form->trigsource), QStringList({"Software", "Input (% range)", "External",
-                                                      "Magnitude (dBfs)", "Immediate"}));
-    EXPECT_EQ(itemsOf(form->calmode),
-              QStringList({"Reset", "Uncalibrated", "Dither only", "Gain + dither", "DAC + dither",
-                           "no updates", "no gain update", "Full calibration"}));
-    EXPECT_EQ(itemsOf(form->trimdac),
-              QStringList({"Input offset (fine)", "Input offset (coarse)", "ADC1 offset",
-                           "ADC1 reference", "Sum Node offset", "DAC1 reference", "DAC2 reference",
-                           "DAC3 reference", "20MHz Adjust"}));
-    EXPECT_EQ(itemsOf(form->window), QStringList({"Uniform", "Hann", "Gauss top", "Flat top"}));
-    EXPECT_EQ(itemsOf(form->histbins),
-              QStringList({"16", "32", "64", "128", "256", "512", "1024", "2048", "4096"}));
-    EXPECT_EQ(itemsOf(form->clocksource),
-              QStringList({"20.48MHz", "20MHz", "External", "20MHz locked"}));
-    EXPECT_EQ(itemsOf(form->dataout), QStringList({"Normal", "ADC1 only", "ADC2 only"}));
-    EXPECT_EQ(itemsOf(form->tau),
-              QStringList({"2^22", "2^23", "2^24", "2^25", "2^26", "2^27", "2^28", "2^29"}));
-    EXPECT_EQ(itemsOf(form->ypos), QStringList({"Top", "Center", "Bottom"}));
-    EXPECT_EQ(itemsOf(form->xpos), QStringList({"Left", "Center", "Right"}));
-    EXPECT_EQ(itemsOf(form->markermode), QStringList({"Off", "On", "Noise"}));
-    EXPECT_EQ(itemsOf(form->syncmode), QStringList({"Independent", "Front", "Rear"}));
-    EXPECT_EQ(itemsOf(form->resamp), QStringList({"1x", "2x", "4x", "8x"}));
-    EXPECT_EQ(form->bandwidth->count(), 0);
-    EXPECT_EQ(form->sampfreq->count(), 0);
-}
-
-TEST_F(FormFixture, LabelsButtonsAndIndicators) {
-    EXPECT_EQ(form->labl[4], nullptr);
-    EXPECT_EQ(form->labl[0]->text(), "Range");
-    EXPECT_EQ(form->labl[5]->text(), "Alias Filter");
-    EXPECT_EQ(form->labl[7]->text(), "Ext clock freq");
-    EXPECT_EQ(form->labl[22]->text(), "Level (% range)");
-    EXPECT_EQ(form->labl[26]->text(), "Y-Ref,");
-    EXPECT_EQ(form->labl[35]->text(), "Step size");
-    for (int i : {0,  1,  2,  3,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18,
-                  19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35}) {
-        EXPECT_NE(form->labl[i], nullptr) << i;
-    }
-    EXPECT_EQ(form->lablyunits->text(), "Volts");
-    EXPECT_EQ(form->lablxunits->text(), "Hz");
-    EXPECT_EQ(form->Label10->text(), "Rate multiplier");
-    EXPECT_EQ(form->Label8->text(), "Bump=");
-    const QStringList meas = {"Start", "Pause", "Continue", "Single"};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(form->meascontrol[i]->text(), meas[i]);
-    }
-    const QStringList moves = {"<<", "<", "Peak", ">", ">>"};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(form->markmove[i]->text(), moves[i]);
-    }
-    EXPECT_EQ(form->Frame4->title(), "Filter && Resample");
-    EXPECT_TRUE(form->resampmode[0]->isChecked());
-    EXPECT_EQ(form->resampmode[0]->text(), "Default Q7010");
-    EXPECT_FALSE(form->resamp->isEnabled());
-    EXPECT_EQ(form->appendstatus->text(), "Overload linked to Block");
-    EXPECT_FALSE(form->appendstatus->isChecked());
-    EXPECT_EQ(form->autohist->text(), "Auto Limit Set");
-    EXPECT_EQ(form->Command1->text(), "Save");
-    form->show();
-    EXPECT_EQ(form->badstate->text(), "BAD SETUP");
-    EXPECT_EQ(form->overload->text(), "OVERLOAD");
     EXPECT_FALSE(form->badstate->isVisible());
     EXPECT_FALSE(form->overload->isVisible());
-    EXPECT_EQ(form->badstate->geometry(), form->overload->geometry()); // one place
-}
-
-TEST_F(FormFixture, MenusInOrderWithDiagnosticsHidden) {
-    const auto menus = form->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 4);
-    EXPECT_EQ(menus[0]->text(), "Edit");
-    EXPECT_EQ(menus[1]->text(), "Control");
-    EXPECT_EQ(menus[2]->text(), "Reset");
-    EXPECT_EQ(menus[3]->text(), "Help");
-    const auto items = form->mcontrol->actions();
-    ASSERT_EQ(items.size(), 10);
-    EXPECT_EQ(items[0]->text(), "Input");
-    EXPECT_EQ(items[7]->text(), "Diagnostics");
-    EXPECT_FALSE(items[7]->isVisible());
-    EXPECT_TRUE(items[8]->isSeparator());
-    EXPECT_EQ(items[9]->text(), "Self Test");
-    EXPECT_EQ(form->editmenu[1]->text(), "Copy Caption");
-    EXPECT_EQ(form->resetmenu[1]->text(), "Hard Reset");
-    EXPECT_EQ(form->hlp->text(), "ZRQ7010 Help");
-}
-
-TEST_F(FormFixture, CalibrationWindowIsHiddenFixedPitchAndPrintable) {
-    ASSERT_NE(form->cal, nullptr);
-    EXPECT_EQ(form->cal->windowTitle(), "Calibration table");
-    EXPECT_FALSE(form->cal->isVisible());
-    const auto* area = form->cal->findChild<QPlainTextEdit*>();
-    ASSERT_NE(area, nullptr);
-    EXPECT_TRUE(area->font().fixedPitch());
-    form->cal->print("a");
-    form->cal->print("b");
-    EXPECT_EQ(form->cal->text(), "a\nb");
-    form->cal->cls();
-    EXPECT_EQ(form->cal->text(), "");
+    EXPECT_EQ(form->badstate->geometry(), form->overload->geometry());
 }
 
 TEST_F(FormFixture, EveryListReachesItsOwnHandlerOncePerSelection) {
@@ -314,35 +177,15 @@ TEST_F(FormFixture, ControlMenuSwitchesPanelsAndDiagnosticsFlag) {
     EXPECT_TRUE(form->Frame1[3]->isVisible());
 }
 
-TEST_F(FormFixture, EnterInATextFieldCommitsAndIsConsumed) {
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    form->controlmenu_click(3);
-    form->txt[3]->setFocus();
-    QApplication::processEvents();
-    QSignalSpy returned(form->txt[3], &QLineEdit::returnPressed);
-    form->relabel = false;
-    QTest::keyClick(form->txt[3], Qt::Key_Return);
-    EXPECT_EQ(trace, QStringList({"txt_KeyPress(3)"}));
-    EXPECT_EQ(returned.count(), 0);
-    EXPECT_TRUE(form->relabel);
-    form->relabel = false;
-    QTest::keyClick(form->txt[3], Qt::Key_5);
-    EXPECT_TRUE(form->relabel); // every key asks for new axes
-    EXPECT_EQ(form->txt[3]->text(), "105");
-    trace.clear();
-    form->txt[4]->setFocus(); // focus to another field: the first one is applied
-    QApplication::processEvents();
-    EXPECT_EQ(trace, QStringList({"txt_lostfocus(3)"}));
-}
-
-TEST_F(FormFixture, KeyPressLeavesOtherKeysAlone) {
-    int key = 'x';
-    form->txt_KeyPress(0, key);
-    EXPECT_EQ(key, 'x');
-    key = 13;
-    form->txt_KeyPress(0, key);
-    EXPECT_EQ(key, 0);
+// Enter is consumed (and commits, see the settings window tests); every key asks for new axes.
+TEST_F(FormFixture, KeyPressConsumesOnlyEnter) {
+    for (const int typed : {int{'x'}, zr::kKeyEnter}) {
+        int key = typed;
+        form->relabel = false;
+        form->txt_KeyPress(0, key);
+        EXPECT_EQ(key, typed == zr::kKeyEnter ? 0 : typed);
+        EXPECT_TRUE(form->relabel);
+    }
 }
 
 TEST_F(FormFixture, GraphGrowsWithTheWindowAndKeepsAMatchingImage) {
@@ -382,22 +225,6 @@ TEST_F(FormFixture, PictureUserCoordinatesMapCornersAndMouse) {
     QTest::mouseClick(pic, Qt::RightButton, {}, QPoint(s.width() / 2, 5));
     EXPECT_EQ(gb, 2);
     EXPECT_NEAR(gx, 5.0, 12.0 / s.width() + 1e-9);
-}
-
-TEST_F(FormFixture, PictureDrawsLinesIntoItsImage) {
-    auto* pic = form->picbox;
-    pic->setScale(0, 1, 1, 0);
-    pic->cls();
-    const QColor back = pic->image().pixelColor(5, 5);
-    pic->line(QPointF(0, 0.5), QPointF(1, 0.5), QColor(128, 0, 0));
-    const int midY = pic->image().height() / 2;
-    bool found = false;
-    for (int dy = -1; dy <= 1; ++dy) {
-        found = found ||
-                pic->image().pixelColor(pic->image().width() / 2, midY + dy) == QColor(128, 0, 0);
-    }
-    EXPECT_TRUE(found);
-    EXPECT_EQ(pic->image().pixelColor(5, 5), back);
 }
 
 } // namespace

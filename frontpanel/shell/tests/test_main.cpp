@@ -1,5 +1,5 @@
-// Test runner for the shell: one QApplication for all tests, offscreen
-// unless a platform was chosen.
+// Test runner of the shell and settings window tests: one QApplication for
+// all tests, offscreen unless a platform was chosen.
 #include <QApplication>
 
 #include <gtest/gtest.h>
