@@ -40,10 +40,10 @@ TEST(DriverLibrary, EnvironmentVariableNamesTheLibrary) {
     EXPECT_EQ(lib.loadedFile().toStdString(), ZR_STANDIN_DRIVER);
     EXPECT_NE(instr, 0);
 
-    // The calls reach the module: the block protocol and read-backs work.
+    // Arguments and out-parameters reach the module and come back (every function's
+    // arguments are compared with the driver's journal in fake_instrument_test.cpp).
     std::vector<float> data(128, -9.0f);
     int16_t overload = -1;
-    EXPECT_EQ(lib.read(instr, data.data(), 128, &overload), 2);
     EXPECT_EQ(lib.meas_start(instr), 0);
     EXPECT_EQ(lib.read(instr, data.data(), 128, &overload), 0);
     EXPECT_EQ(overload, 0);
@@ -52,11 +52,6 @@ TEST(DriverLibrary, EnvironmentVariableNamesTheLibrary) {
     int16_t v = 0;
     EXPECT_EQ(lib.diag_reg_get(instr, 5, &v), 0);
     EXPECT_EQ(v, 77);
-    EXPECT_EQ(lib.frequency_center(instr, 0.25), 0);
-    EXPECT_EQ(lib.trigger_delay(instr, 321), 0);
-    int32_t d = 0;
-    EXPECT_EQ(lib.trigger_delay_get(instr, &d), 0);
-    EXPECT_EQ(d, 321);
     EXPECT_EQ(lib.close(instr), 0);
 
     int32_t bad = 5;

@@ -1,10 +1,12 @@
-// DspLibrary binds the signal-processing library by name. Numerical checks
+// DspLibrary binds the signal-processing library by name (the loader's
+// failures are checked once, in driver_library_test.cpp). Numerical checks
 // are limited to results fixed by the library's header contract.
 #include "binding_test_util.h"
 #include "driver/dsp_library.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -15,32 +17,6 @@ TEST(DspLibrary, ConstructionLoadsNothing) {
     ScopedEnv env("ZRDSP_LIBRARY", "/nonexistent/libzrdsp_32.so");
     zr::DspLibrary lib;
     EXPECT_FALSE(lib.isLoaded());
-}
-
-TEST(DspLibrary, MissingFileThrowsNamingIt) {
-    ScopedEnv env("ZRDSP_LIBRARY", "/nonexistent/dir/libzrdsp_32.so");
-    zr::DspLibrary lib;
-    float w[4];
-    try {
-        lib.window(w, 4, 0, 0, 1.0f);
-        FAIL() << "no LibraryError";
-    } catch (const zr::LibraryError& e) {
-        EXPECT_NE(std::string(e.what()).find("/nonexistent/dir/libzrdsp_32.so"), std::string::npos)
-            << e.what();
-    }
-}
-
-TEST(DspLibrary, LibraryWithoutTheFunctionsThrowsNamingTheFunction) {
-    ScopedEnv env("ZRDSP_LIBRARY", ZR_PARTIAL_DRIVER); // a library, but not this one
-    zr::DspLibrary lib;
-    float data[8] = {};
-    try {
-        lib.fft(data, 4, 1);
-        FAIL() << "no LibraryError";
-    } catch (const zr::LibraryError& e) {
-        EXPECT_NE(std::string(e.what()).find("zrdsp_fft"), std::string::npos) << e.what();
-    }
-    EXPECT_TRUE(lib.isLoaded());
 }
 
 TEST(DspLibrary, EveryEntryPointBindsAndRuns) {
@@ -70,8 +46,10 @@ TEST(DspLibrary, EveryEntryPointBindsAndRuns) {
 
     // Out-of-contract counts return without touching the data: this binds
     // the remaining entry points without depending on their arithmetic.
-    float f[16] = {7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7};
-    double d[16] = {7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7};
+    float f[16];
+    double d[16];
+    std::fill(std::begin(f), std::end(f), 7.0f);
+    std::fill(std::begin(d), std::end(d), 7.0);
     lib.fft_real(f, 3, 1);
     lib.fft_real_double(d, 3, 1);
     lib.spectrum(f, f, f, 3, 1);
@@ -105,8 +83,4 @@ TEST(DspLibrary, EveryEntryPointBindsAndRuns) {
     double kr[2] = {NAN, NAN};
     lib.resamp_resp(kr, 1, 0.0, 0.0);
     EXPECT_TRUE(std::isfinite(kr[0]));
-}
-
-TEST(DspLibrary, ProcessWideInstanceIsOne) {
-    EXPECT_EQ(&zr::dspLibrary(), &zr::dspLibrary());
 }

@@ -65,23 +65,16 @@ template <typename T> T popOr(std::deque<T>& queue, T fallback) {
 int32_t FakeInstrument::init(const char* descriptor, int16_t idQuery, int16_t reset,
                              int32_t* instr) {
     record("zrq7010_init", " %s %d %d", descriptor ? descriptor : "(null)", idQuery, reset);
-    InitAnswer answer = initDefault;
-    if (descriptor != nullptr) {
-        auto it = initAnswers.find(descriptor);
-        if (it != initAnswers.end()) {
-            answer = it->second;
-        }
-    }
     if (instr != nullptr) {
-        *instr = answer.status == 0 ? answer.handle : 0;
+        *instr = initDefault.status == 0 ? initDefault.handle : 0;
     }
-    return answer.status;
+    return initDefault.status;
 }
 
 int32_t FakeInstrument::error_message(int32_t instr, int32_t status, char* text) {
     record("zrq7010_error_message", " %d %d", instr, status);
     auto it = errorMessages.find(status);
-    putText(text, it != errorMessages.end() ? it->second : errorMessageDefault);
+    putText(text, it != errorMessages.end() ? it->second : "Simulated driver error");
     return 0;
 }
 
@@ -102,7 +95,7 @@ int32_t FakeInstrument::meas_start(int32_t instr) {
 
 int32_t FakeInstrument::read(int32_t instr, float* data, int32_t blocklen, int16_t* overloadOut) {
     record("zrq7010_read", " %d %d", instr, blocklen);
-    const int32_t status = popOr(readStatuses, readStatusDefault);
+    const int32_t status = popOr(readStatuses, 0);
     if (status == 0 && data != nullptr && blocklen > 0) {
         const std::size_t values = static_cast<std::size_t>(blocklen) * (dataType == 1 ? 2 : 1);
         const std::size_t n = std::min(values, blockData.size());
@@ -271,9 +264,8 @@ int32_t FakeInstrument::diag_poke(int32_t instr, int16_t reg, int32_t value) {
 int32_t FakeInstrument::diag_peek(int32_t instr, int16_t reg, int32_t* value) {
     record("zrq7010_diag_peek", " %d %d", instr, reg);
     if (value != nullptr) {
-        auto over = peekAnswers.find(reg);
         auto last = pokes.find(reg);
-        *value = over != peekAnswers.end() ? over->second : last != pokes.end() ? last->second : 0;
+        *value = last != pokes.end() ? last->second : 0;
     }
     return 0;
 }
@@ -299,7 +291,7 @@ int32_t FakeInstrument::diag_cal_get(int32_t instr, int32_t* stamp) {
 int32_t FakeInstrument::self_test(int32_t instr, int16_t* result, char* text) {
     record("zrq7010_self_test", " %d", instr);
     if (result != nullptr) {
-        *result = selfTestResult;
+        *result = 0;
     }
     putText(text, selfTestText);
     return 0;

@@ -48,13 +48,10 @@ public:
         int32_t status = 0;
         int32_t handle = 1;
     };
-    InitAnswer initDefault;                        // descriptors not listed below
-    std::map<std::string, InitAnswer> initAnswers; // by exact descriptor text
-    std::string errorMessageDefault = "Simulated driver error";
-    std::map<int32_t, std::string> errorMessages; // by status
+    InitAnswer initDefault;                       // every descriptor
+    std::map<int32_t, std::string> errorMessages; // by status; others "Simulated driver error"
 
-    std::deque<int32_t> readStatuses; // consumed one per read; then readStatusDefault
-    int32_t readStatusDefault = 0;
+    std::deque<int32_t> readStatuses; // consumed one per read; then 0
     // Written by a read with status 0: at most blocklen values (2 x blocklen
     // after data_type 1), the rest of the block is filled with zeros.
     std::vector<float> blockData;
@@ -69,11 +66,9 @@ public:
     std::optional<int16_t> rangeGetAnswer;     // unset: the range code set last (initially 9)
     std::optional<int32_t> triggerDelayAnswer; // unset: the delay set last (initially 0)
     std::map<int16_t, int16_t> diagRegAnswers; // override per register
-    std::map<int16_t, int32_t> peekAnswers;    // override per register
     int16_t memsizeMegabytes = 64;
     int32_t calStamp = 0; // diag_cal stores its stamp here
     std::array<double, 33> adccal{};
-    int16_t selfTestResult = 0;
     std::string selfTestText = "Self test passed";
     std::deque<int32_t> errorQueue; // error_query pops; empty gives code 0
     std::string libraryRevision = "fake driver 1.0";
