@@ -1,6 +1,8 @@
 // Sessions, error texts, the journal and the no-instrument handle 0.
 #include "driver_test_util.h"
 
+#include <sstream>
+
 #include <unistd.h>
 
 using namespace zrtest;
@@ -18,53 +20,19 @@ std::string message(int32_t status) {
 } // namespace
 
 TEST(SimDriverSession, EveryFunctionIsExportedByItsPlainName) {
-    const char* names[] = {"init",
-                           "error_message",
-                           "close",
-                           "reset",
-                           "meas_start",
-                           "read",
-                           "input_range",
-                           "input_coupling",
-                           "input_float",
-                           "input_signal",
-                           "input_alias_filter",
-                           "input_autozero",
-                           "input_range_auto",
-                           "input_range_get",
-                           "status_get",
-                           "data_type",
-                           "data_resolution",
-                           "data_blocksize",
-                           "data_append_status",
-                           "data_memsize_get",
-                           "filter_bw",
-                           "filter_decimate",
-                           "frequency_center",
-                           "trigger_type",
-                           "trigger_slope",
-                           "trigger_adclevel",
-                           "trigger_maglevel",
-                           "trigger_delay",
-                           "trigger_delay_get",
-                           "trigger_gen",
-                           "clock_source",
-                           "clock_master",
-                           "clock_multi_sync",
-                           "clock_dsp",
-                           "diag_reg",
-                           "diag_reg_get",
-                           "diag_poke",
-                           "diag_peek",
-                           "diag_adccal_get",
-                           "diag_cal",
-                           "diag_cal_get",
-                           "self_test",
-                           "error_query",
-                           "revision_query"};
-    for (const char* n : names) {
-        EXPECT_NE(driver().symbol((std::string("zrq7010_") + n).c_str()), nullptr) << n;
-    }
+    std::istringstream names(
+        "init error_message close reset meas_start read input_range input_coupling input_float "
+        "input_signal input_alias_filter input_autozero input_range_auto input_range_get "
+        "status_get data_type data_resolution data_blocksize data_append_status "
+        "data_memsize_get filter_bw filter_decimate frequency_center trigger_type "
+        "trigger_slope trigger_adclevel trigger_maglevel trigger_delay trigger_delay_get "
+        "trigger_gen clock_source clock_master clock_multi_sync clock_dsp diag_reg "
+        "diag_reg_get diag_poke diag_peek diag_adccal_get diag_cal diag_cal_get self_test "
+        "error_query revision_query");
+    int count = 0;
+    for (std::string n; names >> n; ++count)
+        EXPECT_NE(driver().symbol(("zrq7010_" + n).c_str()), nullptr) << n;
+    EXPECT_EQ(count, 44);
 }
 
 TEST(SimDriverSession, DefaultDescriptorOpensWithNonZeroHandle) {

@@ -58,16 +58,13 @@ TEST_F(SimDriverSettings, PokedRegistersPeekBack) {
 }
 
 TEST_F(SimDriverSettings, TriggerDelayReadsBackTheAcceptedValue) {
-    int32_t d = 0;
-    ZRQ(trigger_delay)(instr, 1234);
-    ZRQ(trigger_delay_get)(instr, &d);
-    EXPECT_EQ(d, 1234);
-    ZRQ(trigger_delay)(instr, -100000);
-    ZRQ(trigger_delay_get)(instr, &d);
-    EXPECT_EQ(d, -32768);
-    ZRQ(trigger_delay)(instr, 2000000000);
-    ZRQ(trigger_delay_get)(instr, &d);
-    EXPECT_EQ(d, 16777215);
+    const int32_t cases[][2] = {{1234, 1234}, {-100000, -32768}, {2000000000, 16777215}};
+    for (const auto& c : cases) {
+        int32_t d = 0;
+        ZRQ(trigger_delay)(instr, c[0]);
+        ZRQ(trigger_delay_get)(instr, &d);
+        EXPECT_EQ(d, c[1]) << c[0];
+    }
 }
 
 TEST_F(SimDriverSettings, OutOfRangeSettingIsRefusedAndQueued) {
