@@ -3,8 +3,9 @@
 // impl one of "ours", "fftw", "kiss": time per call of each and the ratios
 // ours/fftw and ours/kiss. The table uses CPU time per call, which a shared,
 // busy machine disturbs less than wall time. With --benchmark_repetitions the
-// table holds the median of the repetitions (single runs are used only when
-// no median is reported).
+// table holds the fastest repetition (or the median where a benchmark reports
+// no minimum); add --benchmark_enable_random_interleaving=true so that ours
+// and the anchors are measured interleaved in time, under the same load.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -54,8 +55,12 @@ public:
         for (const Run& r : runs) {
             if (r.error_occurred)
                 continue;
-            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
-            if (!median && r.run_type != Run::RT_Iteration)
+            // Preference: the minimum of the repetitions, then their median,
+            // then a single run.
+            int rank = 0;
+            if (r.run_type == Run::RT_Aggregate)
+                rank = r.aggregate_name == "min" ? 2 : r.aggregate_name == "median" ? 1 : -1;
+            if (rank < 0)
                 continue;
             std::vector<std::string> parts;
             std::istringstream in(r.run_name.str());
@@ -68,11 +73,10 @@ public:
                 continue;
             const Key key{parts[0], parts[1], std::strtol(parts[3].c_str(), nullptr, 10)};
             const double ns = r.GetAdjustedCPUTime() * to_ns(r.time_unit);
-            if (median) {
+            int& best = rank_[key][impl];
+            if (rank >= best) {
                 times_[key][impl] = ns;
-                have_median_[key][impl] = true;
-            } else if (!have_median_[key][impl]) {
-                times_[key][impl] = ns;
+                best = rank;
             }
         }
     }
@@ -136,7 +140,7 @@ private:
         }
     }
     std::map<Key, std::map<std::string, double>> times_;
-    std::map<Key, std::map<std::string, bool>> have_median_;
+    std::map<Key, std::map<std::string, int>> rank_;
 };
 
 } // namespace
