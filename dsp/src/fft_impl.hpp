@@ -518,6 +518,39 @@ ZRDSP_AVX_KERNEL void radix4_pair(T* x, std::size_t h, __m256d wsr, __m256d wsi,
     store4(x3, a3);
 }
 
+// Two radix4_pair kernels (at x and y, twiddles v and w), their operations
+// interleaved so that the processor finds the second kernel's independent
+// work next to the first's dependent chain. Each kernel's operations and
+// operands are those of radix4_pair.
+struct PairTwiddles {
+    __m256d sr, si, ar, ai, br, bi;
+};
+template <typename T>
+ZRDSP_AVX_KERNEL void radix4_pair2(T* x, T* y, std::size_t h, const PairTwiddles& v,
+                                   const PairTwiddles& w) {
+    using R = RoundTo<T>;
+    __m256d a0 = load4(x), a1 = load4(x + 2 * h), a2 = load4(x + 4 * h), a3 = load4(x + 6 * h);
+    __m256d b0 = load4(y), b1 = load4(y + 2 * h), b2 = load4(y + 4 * h), b3 = load4(y + 6 * h);
+    bfly2(a0, a1, v.sr, v.si);
+    bfly2(b0, b1, w.sr, w.si);
+    bfly2(a2, a3, v.sr, v.si);
+    bfly2(b2, b3, w.sr, w.si);
+    a0 = R::apply(a0), a1 = R::apply(a1), a2 = R::apply(a2), a3 = R::apply(a3);
+    b0 = R::apply(b0), b1 = R::apply(b1), b2 = R::apply(b2), b3 = R::apply(b3);
+    bfly2(a0, a2, v.ar, v.ai);
+    bfly2(b0, b2, w.ar, w.ai);
+    bfly2(a1, a3, v.br, v.bi);
+    bfly2(b1, b3, w.br, w.bi);
+    store4(x, a0);
+    store4(x + 2 * h, a1);
+    store4(x + 4 * h, a2);
+    store4(x + 6 * h, a3);
+    store4(y, b0);
+    store4(y + 2 * h, b1);
+    store4(y + 4 * h, b2);
+    store4(y + 6 * h, b3);
+}
+
 // Where the recurrence of the second stage of a pair s, s+1 after the blocks
 // stands at column h = 2^s, with its step constants.
 struct ChainStart {
@@ -669,7 +702,11 @@ __attribute__((target("avx"))) void block_stages(T* x, unsigned stages, const Lo
             const __m256d wai = _mm256_load_pd(tw.i(s + 1) + 2 * m);
             const __m256d wbr = _mm256_load_pd(tw.r(s + 1) + 2 * (m + h));
             const __m256d wbi = _mm256_load_pd(tw.i(s + 1) + 2 * (m + h));
-            for (std::size_t g = 0; g < points; g += 4 * h)
+            const PairTwiddles v{wsr, wsi, war, wai, wbr, wbi};
+            std::size_t g = 0;
+            for (; g + 8 * h <= points; g += 8 * h) // two groups at a time
+                radix4_pair2(x + 2 * (g + m), x + 2 * (g + 4 * h + m), h, v, v);
+            if (g < points)
                 radix4_pair(x + 2 * (g + m), h, wsr, wsi, war, wai, wbr, wbi);
         }
     }
@@ -709,6 +746,14 @@ struct PairChains {
         _mm_store_pd(d[5] + 2 * t, _mm256_extractf128_pd(i02, 1));
     }
 };
+
+// Column u of one chunk's twiddles (see stage_pair).
+template <std::size_t C>
+ZRDSP_AVX_KERNEL PairTwiddles pair_twiddles_at(double (*w)[C], std::size_t u) {
+    return PairTwiddles{_mm256_load_pd(w[0] + 2 * u), _mm256_load_pd(w[1] + 2 * u),
+                        _mm256_load_pd(w[2] + 2 * u), _mm256_load_pd(w[3] + 2 * u),
+                        _mm256_load_pd(w[4] + 2 * u), _mm256_load_pd(w[5] + 2 * u)};
+}
 
 // Stages s and s+1 over count points (h = 2^s >= kChunkColumns columns). The
 // second stage needs w_(s+1)[m] and w_(s+1)[m+h] together, so its recurrence
@@ -762,10 +807,9 @@ __attribute__((target("avx"))) void stage_pair(T* data, std::size_t count, unsig
                     chains.put<T>(next, t + 1);
                     chains.step();
                 }
-                radix4_pair(x + 2 * t, h, _mm256_load_pd(w[0] + 2 * t),
-                            _mm256_load_pd(w[1] + 2 * t), _mm256_load_pd(w[2] + 2 * t),
-                            _mm256_load_pd(w[3] + 2 * t), _mm256_load_pd(w[4] + 2 * t),
-                            _mm256_load_pd(w[5] + 2 * t));
+                if (t % 4 == 2) // columns t-2 and t together
+                    radix4_pair2(x + 2 * (t - 2), x + 2 * t, h, pair_twiddles_at(w, t - 2),
+                                 pair_twiddles_at(w, t));
             }
         }
         cur ^= 1;
@@ -1075,6 +1119,12 @@ inline void store_point(double* p, __m128d v) {
 inline void store_point(float* p, __m128d v) {
     _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(_mm_cvtpd_ps(v)));
 }
+// advance_twiddle in both lanes.
+inline void advance_twiddle2(__m128d& wr, __m128d& wi, __m128d wpr, __m128d wpi) {
+    const __m128d t = wr;
+    wr = _mm_add_pd(_mm_sub_pd(_mm_mul_pd(wr, wpr), _mm_mul_pd(wi, wpi)), wr);
+    wi = _mm_add_pd(_mm_add_pd(_mm_mul_pd(wi, wpr), _mm_mul_pd(t, wpi)), wi);
+}
 // Rounding to the element precision where Precision<T> rounds.
 inline __m128d round2(__m128d v, double*) {
     return v;
@@ -1123,9 +1173,7 @@ void real_split_halves(T* data, std::size_t n, const SplitTwiddle& st, double c2
         store_point(kb, _mm_unpackhi_pd(outkr, outki));
         store_point(qa, _mm_unpacklo_pd(outqr, outqi));
         store_point(qb, _mm_unpackhi_pd(outqr, outqi));
-        const __m128d t = wr;
-        wr = _mm_add_pd(_mm_sub_pd(_mm_mul_pd(wr, wpr), _mm_mul_pd(wi, wpi)), wr);
-        wi = _mm_add_pd(_mm_add_pd(_mm_mul_pd(wi, wpr), _mm_mul_pd(t, wpi)), wi);
+        advance_twiddle2(wr, wi, wpr, wpi);
     }
     // The second half has one bin more; its twiddle is lane 1.
     split_bin(data, half, n / 4 - 1, c2, _mm_cvtsd_f64(_mm_unpackhi_pd(wr, wr)),
@@ -1137,6 +1185,111 @@ template <typename T>
 void real_split_halves(T* data, std::size_t n, const SplitTwiddle& st, double c2,
                        const ChainAhead& b) {
     real_split_halves_portable(data, n, st, c2, b);
+}
+#endif
+
+#ifdef ZRDSP_HAVE_AVX_PATH
+// Two neighbouring points of each half, as the lanes (a, a+1, b, b+1) of
+// their real and imaginary parts, widened to double; "down": lanes
+// (a+1, a, b+1, b), for the partner bins, which descend while the bins
+// ascend. And the way back, rounded to T.
+ZRDSP_AVX_KERNEL void load_pairs(const float* a, const float* b, bool down, __m256d& re,
+                                 __m256d& im) {
+    const __m128 x = _mm_loadu_ps(a), y = _mm_loadu_ps(b);
+    if (down) {
+        re = _mm256_cvtps_pd(_mm_shuffle_ps(x, y, _MM_SHUFFLE(0, 2, 0, 2)));
+        im = _mm256_cvtps_pd(_mm_shuffle_ps(x, y, _MM_SHUFFLE(1, 3, 1, 3)));
+    } else {
+        re = _mm256_cvtps_pd(_mm_shuffle_ps(x, y, _MM_SHUFFLE(2, 0, 2, 0)));
+        im = _mm256_cvtps_pd(_mm_shuffle_ps(x, y, _MM_SHUFFLE(3, 1, 3, 1)));
+    }
+}
+ZRDSP_AVX_KERNEL void load_pairs(const double* a, const double* b, bool down, __m256d& re,
+                                 __m256d& im) {
+    const __m256d x = _mm256_loadu_pd(a), y = _mm256_loadu_pd(b);
+    const __m256d lo = _mm256_permute2f128_pd(x, y, 0x20);
+    const __m256d hi = _mm256_permute2f128_pd(x, y, 0x31);
+    re = down ? _mm256_unpacklo_pd(hi, lo) : _mm256_unpacklo_pd(lo, hi);
+    im = down ? _mm256_unpackhi_pd(hi, lo) : _mm256_unpackhi_pd(lo, hi);
+}
+ZRDSP_AVX_KERNEL void store_pairs(float* a, float* b, bool down, __m256d re, __m256d im) {
+    const __m128 r = _mm256_cvtpd_ps(re), i = _mm256_cvtpd_ps(im);
+    __m128 x = _mm_unpacklo_ps(r, i), y = _mm_unpackhi_ps(r, i);
+    if (down) {
+        x = _mm_shuffle_ps(x, x, _MM_SHUFFLE(1, 0, 3, 2));
+        y = _mm_shuffle_ps(y, y, _MM_SHUFFLE(1, 0, 3, 2));
+    }
+    _mm_storeu_ps(a, x);
+    _mm_storeu_ps(b, y);
+}
+ZRDSP_AVX_KERNEL void store_pairs(double* a, double* b, bool down, __m256d re, __m256d im) {
+    const __m256d first = _mm256_unpacklo_pd(re, im);
+    const __m256d second = _mm256_unpackhi_pd(re, im);
+    const __m256d lo = down ? second : first, hi = down ? first : second;
+    _mm256_storeu_pd(a, _mm256_permute2f128_pd(lo, hi, 0x20));
+    _mm256_storeu_pd(b, _mm256_permute2f128_pd(lo, hi, 0x31));
+}
+// real_split_halves with four lanes: each round takes two neighbouring bins
+// of each half (k, k+1 and k+mid-1, k+mid), whose twiddles come from the same
+// two-lane recurrence stepped twice per round. Every lane performs
+// split_bin's operations in their order; the conversions of float data are
+// shared by twice as many values as in the two-lane version.
+template <typename T>
+__attribute__((target("avx"))) void real_split_halves_avx(T* data, std::size_t n,
+                                                          const SplitTwiddle& st, double c2,
+                                                          const ChainAhead& b) {
+    using R = RoundTo<T>;
+    const std::size_t half = n / 2;
+    const std::size_t mid = n / 8;
+    const __m256d c1v = _mm256_set1_pd(0.5);
+    const __m256d c2v = _mm256_set1_pd(c2);
+    const __m256d mc2v = _mm256_set1_pd(-c2);
+    const __m128d wpr = _mm_set1_pd(st.wpr);
+    const __m128d wpi = _mm_set1_pd(st.wpi);
+    __m128d wr = _mm_set_pd(b.wr, 1.0 + st.wpr);
+    __m128d wi = _mm_set_pd(b.wi, st.wpi);
+    std::size_t k = 1;
+    for (; k + 1 < mid; k += 2) {
+        const __m128d r0 = wr, i0 = wi;
+        advance_twiddle2(wr, wi, wpr, wpi);
+        const __m128d r1 = wr, i1 = wi;
+        advance_twiddle2(wr, wi, wpr, wpi);
+        const __m256d wrv = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_unpacklo_pd(r0, r1)),
+                                                 _mm_unpackhi_pd(r0, r1), 1);
+        const __m256d wiv = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_unpacklo_pd(i0, i1)),
+                                                 _mm_unpackhi_pd(i0, i1), 1);
+        T* const ka = data + 2 * k;
+        T* const kb = data + 2 * (k + mid - 1);
+        T* const qa = data + 2 * (half - k - 1);
+        T* const qb = data + 2 * (half - k - mid);
+        __m256d rk, ik, rq, iq;
+        load_pairs(ka, kb, false, rk, ik);
+        load_pairs(qa, qb, true, rq, iq);
+        const __m256d h1r = R::apply(_mm256_mul_pd(c1v, _mm256_add_pd(rk, rq)));
+        const __m256d h1i = R::apply(_mm256_mul_pd(c1v, _mm256_sub_pd(ik, iq)));
+        const __m256d h2r = R::apply(_mm256_mul_pd(mc2v, _mm256_add_pd(ik, iq)));
+        const __m256d h2i = R::apply(_mm256_mul_pd(c2v, _mm256_sub_pd(rk, rq)));
+        const __m256d wrm = R::apply(wrv);
+        const __m256d wim = R::apply(wiv);
+        const __m256d a = _mm256_mul_pd(wrm, h2r), bb = _mm256_mul_pd(wim, h2i);
+        const __m256d c = _mm256_mul_pd(wrm, h2i), d = _mm256_mul_pd(wim, h2r);
+        store_pairs(ka, kb, false, _mm256_sub_pd(_mm256_add_pd(h1r, a), bb),
+                    _mm256_add_pd(_mm256_add_pd(h1i, c), d));
+        // -h1i + c computed as c - h1i: the same value (signed zeros
+        // included), and the same NaN as the compiled scalar expression.
+        store_pairs(qa, qb, true, _mm256_add_pd(_mm256_sub_pd(h1r, a), bb),
+                    _mm256_add_pd(_mm256_sub_pd(c, h1i), d));
+    }
+    // Left: bin mid-1 of the first half, bins 2mid-2 and 2mid-1 (= n/4-1) of
+    // the second.
+    alignas(16) double r[2], im[2];
+    _mm_store_pd(r, wr);
+    _mm_store_pd(im, wi);
+    split_bin(data, half, k, c2, r[0], im[0]);
+    split_bin(data, half, k + mid - 1, c2, r[1], im[1]);
+    advance_twiddle(r[1], im[1], st.wpr, st.wpi);
+    split_bin(data, half, k + mid, c2, r[1], im[1]);
+    split_ends(data, n);
 }
 #endif
 
@@ -1153,7 +1306,12 @@ template <typename T> void fft_real(T* data, std::size_t n, int direction) {
             const SplitTwiddle st(-theta);
             ChainAhead b{1.0 + st.wpr, st.wpi, st.wpr, st.wpi, n / 8 - 1};
             fft_complex(data, n / 2, 1, &b);
-            real_split_halves(data, n, st, -0.5, b);
+#ifdef ZRDSP_HAVE_AVX_PATH
+            if (cpu_has_avx())
+                real_split_halves_avx(data, n, st, -0.5, b);
+            else
+#endif
+                real_split_halves(data, n, st, -0.5, b);
         } else {
             fft_complex(data, n / 2, 1);
             real_split(data, n, -theta, -0.5);

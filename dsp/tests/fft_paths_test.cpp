@@ -112,6 +112,36 @@ TYPED_TEST(FftPaths, RealTransformSplitInHalvesMatchesReference) {
     }
 }
 
+// Each version of the forward split in halves (portable, two-lane and, on
+// processors that have it, four-lane), after the same complex transform.
+TYPED_TEST(FftPaths, ForwardSplitVersionsMatchReference) {
+    using T = TypeParam;
+    using Split =
+        void (*)(T*, std::size_t, const zr::dsp::SplitTwiddle&, double, const zr::dsp::ChainAhead&);
+    std::vector<std::pair<const char*, Split>> versions = {
+        {"portable", zr::dsp::real_split_halves_portable<T>},
+        {"two-lane", zr::dsp::real_split_halves<T>}};
+#ifdef ZRDSP_HAVE_AVX_PATH
+    if (zr::dsp::cpu_has_avx())
+        versions.push_back({"four-lane", zr::dsp::real_split_halves_avx<T>});
+#endif
+    for (std::size_t n = 64; n <= 65536; n *= 4) {
+        for (const auto& x : inputs<T>(static_cast<int>(n / 2))) {
+            auto ref = x;
+            zr::ref::realft(ref.data(), static_cast<unsigned long>(n), 1);
+            for (const auto& [name, split] : versions) {
+                auto lib = x;
+                const zr::dsp::SplitTwiddle st(-zr::dsp::kPi / static_cast<double>(n / 2));
+                zr::dsp::ChainAhead b{1.0 + st.wpr, st.wpi, st.wpr, st.wpi, n / 8 - 1};
+                zr::dsp::fft_complex(lib.data(), n / 2, 1, &b);
+                split(lib.data(), n, st, -0.5, b);
+                ASSERT_EQ(first_bit_difference(lib.data(), ref.data(), n), -1)
+                    << name << " n=" << n;
+            }
+        }
+    }
+}
+
 // One sine per stage serves two stages (half a stage's angle is the next
 // stage's angle); the step constants are those of the two-sine setup.
 TEST(FftStageSines, SameStepConstantsAsTwoSinesPerStage) {
