@@ -1,7 +1,8 @@
 // The library picks the AVX butterflies when the processor has them and the
-// portable ones otherwise; both must give the reference's bits, whichever
-// machine runs the tests. The internal header is compiled into this test with
-// the library's floating-point rules.
+// portable ones otherwise; every path must give the reference's bits,
+// whichever machine runs the tests. (The tiled bit reversal that every
+// transform starts with is covered by the reference tests of every size.) The
+// internal header is compiled into this test with the library's floating-point rules.
 #include "fft_impl.hpp"
 #include "reference_dsp.h"
 #include "test_util.h"
@@ -18,95 +19,58 @@ using zr::test::first_bit_difference;
 using zr::test::random_block;
 
 template <typename T> class FftPaths : public ::testing::Test {};
-using Precisions = ::testing::Types<float, double>;
-TYPED_TEST_SUITE(FftPaths, Precisions);
+TYPED_TEST_SUITE(FftPaths, zr::test::Precisions);
 
+// A random block, and one with signed zeros and an infinity among the values.
 template <typename T> std::vector<std::vector<T>> inputs(int n) {
-    std::vector<std::vector<T>> v;
-    v.push_back(random_block<T>(2 * n, 900 + n));
     auto special = random_block<T>(2 * n, 901 + n);
     for (int i = 0; i < 2 * n; i += 5)
         special[i] = T(-0.0);
     if (n >= 4)
         special[3] = std::numeric_limits<T>::infinity();
-    v.push_back(special);
-    return v;
+    return {random_block<T>(2 * n, 900 + n), special};
 }
 
-TYPED_TEST(FftPaths, PortableButterfliesMatchReference) {
-    using T = TypeParam;
-    for (int n = 1; n <= 65536; n *= 2) {
-        for (int dir : {1, -1}) {
-            for (const auto& x : inputs<T>(n)) {
-                auto ref = x, lib = x;
-                zr::ref::fft(ref.data(), n, dir);
-                zr::dsp::bit_reverse(lib.data(), n);
-                zr::dsp::butterfly_stages_portable(lib.data(), 2 * n, dir);
-                ASSERT_EQ(first_bit_difference(lib.data(), ref.data(), lib.size()), -1)
-                    << "n=" << n << " dir=" << dir;
-            }
-        }
-    }
-}
+// Bit reversal and butterfly stages of one path, from the smallest count it serves.
+template <typename T> struct Path {
+    const char* name;
+    int min_count;
+    void (*run)(T*, int, int);
+};
 
-TYPED_TEST(FftPaths, AvxButterfliesMatchReference) {
+template <typename T> std::vector<Path<T>> paths() {
+    std::vector<Path<T>> p = {{"portable", 1, [](T* d, int n, int dir) {
+                                   zr::dsp::bit_reverse(d, n);
+                                   zr::dsp::butterfly_stages_portable(d, 2 * n, dir);
+                               }}};
 #ifdef ZRDSP_HAVE_AVX_PATH
-    using T = TypeParam;
-    if (!zr::dsp::cpu_has_avx())
-        GTEST_SKIP() << "this processor has no AVX";
-    for (int n = 1; n <= 65536; n *= 2) {
-        for (int dir : {1, -1}) {
-            for (const auto& x : inputs<T>(n)) {
-                auto ref = x, lib = x;
-                zr::ref::fft(ref.data(), n, dir);
-                zr::dsp::bit_reverse(lib.data(), n);
-                zr::dsp::butterfly_stages_avx(lib.data(), 2 * n, dir);
-                ASSERT_EQ(first_bit_difference(lib.data(), ref.data(), lib.size()), -1)
-                    << "n=" << n << " dir=" << dir;
-            }
-        }
+    if (zr::dsp::cpu_has_avx()) {
+        p.push_back({"avx", 1, [](T* d, int n, int dir) {
+                         zr::dsp::bit_reverse(d, n);
+                         zr::dsp::butterfly_stages_avx(d, 2 * n, dir);
+                     }});
+        // Past the block size, with an odd and an even number of stages after the blocks.
+        p.push_back({"blocked", 8, [](T* d, int n, int dir) {
+                         zr::dsp::bit_reverse_tiled(d, n);
+                         zr::dsp::butterfly_stages_fast(d, static_cast<std::size_t>(n), dir);
+                     }});
     }
-#else
-    GTEST_SKIP() << "no AVX path in this build";
 #endif
+    return p;
 }
 
-TYPED_TEST(FftPaths, BlockedFusedButterfliesMatchReference) {
-#ifdef ZRDSP_HAVE_AVX_PATH
+TYPED_TEST(FftPaths, EveryButterflyPathMatchesReference) {
     using T = TypeParam;
-    if (!zr::dsp::cpu_has_avx())
-        GTEST_SKIP() << "this processor has no AVX";
-    // From the smallest size they serve (8 points) past the block size, with
-    // both an odd and an even number of stages after the blocks.
-    for (int n = 8; n <= 65536; n *= 2) {
-        for (int dir : {1, -1}) {
-            for (const auto& x : inputs<T>(n)) {
-                auto ref = x, lib = x;
-                zr::ref::fft(ref.data(), n, dir);
-                zr::dsp::bit_reverse_tiled(lib.data(), n);
-                zr::dsp::butterfly_stages_fast(lib.data(), static_cast<std::size_t>(n), dir);
-                ASSERT_EQ(first_bit_difference(lib.data(), ref.data(), lib.size()), -1)
-                    << "n=" << n << " dir=" << dir;
-            }
-        }
-    }
-#else
-    GTEST_SKIP() << "no AVX path in this build";
-#endif
-}
-
-// The real transform at the sizes whose split runs in two halves, with
-// signed zeros and an infinity among the samples, both directions.
-TYPED_TEST(FftPaths, RealTransformSplitInHalvesMatchesReference) {
-    using T = TypeParam;
-    for (int n = 32; n <= 65536; n *= 2) {
-        for (int dir : {1, -1}) {
-            for (const auto& x : inputs<T>(n / 2)) {
-                auto ref = x, lib = x;
-                zr::ref::realft(ref.data(), static_cast<unsigned long>(n), dir);
-                zr::dsp::fft_real(lib.data(), static_cast<std::size_t>(n), dir);
-                ASSERT_EQ(first_bit_difference(lib.data(), ref.data(), lib.size()), -1)
-                    << "n=" << n << " dir=" << dir;
+    for (const auto& path : paths<T>()) {
+        for (int n = path.min_count; n <= 65536; n *= 2) {
+            for (int dir : {1, -1}) {
+                for (const auto& x : inputs<T>(n)) {
+                    auto ref = x, lib = x;
+                    zr::ref::fft(ref.data(), n, dir);
+                    path.run(lib.data(), n, dir);
+                    ASSERT_EQ(first_bit_difference(lib.data(), ref.data(), lib.size()), -1)
+                        << path.name << " n=" << n << " dir=" << dir;
+                }
             }
         }
     }
@@ -153,20 +117,6 @@ TEST(FftStageSines, SameStepConstantsAsTwoSinesPerStage) {
             EXPECT_EQ(std::memcmp(&a.wpr, &b.wpr, sizeof(double)), 0) << "stage " << s;
             EXPECT_EQ(std::memcmp(&a.wpi, &b.wpi, sizeof(double)), 0) << "stage " << s;
         }
-    }
-}
-
-// The listed (small counts) and tiled reorderings move every point exactly
-// where the counter walk does.
-TYPED_TEST(FftPaths, TiledBitReversalIsTheSamePermutation) {
-    using T = TypeParam;
-    for (int n = 1; n <= (1 << 17); n *= 2) {
-        std::vector<T> a(2 * n), b(2 * n);
-        for (int i = 0; i < 2 * n; ++i)
-            a[i] = b[i] = static_cast<T>(i);
-        zr::dsp::bit_reverse(a.data(), n);
-        zr::dsp::bit_reverse_tiled(b.data(), n);
-        ASSERT_EQ(first_bit_difference(a.data(), b.data(), a.size()), -1) << "n=" << n;
     }
 }
 

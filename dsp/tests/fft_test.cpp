@@ -9,7 +9,6 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -19,8 +18,7 @@ using zr::test::random_block;
 using zr::test::relative_rms_error;
 
 template <typename T> class Fft : public ::testing::Test {};
-using Precisions = ::testing::Types<float, double>;
-TYPED_TEST_SUITE(Fft, Precisions);
+TYPED_TEST_SUITE(Fft, zr::test::Precisions);
 
 // Allowed relative RMS error of an n-point transform against FFTW: the
 // rounding to T in each of the log2(n) stages, plus the drift of the twiddle
@@ -31,8 +29,6 @@ template <typename T> double error_limit(int n) {
     return eps<T>() * (0.75 + 0.1 * stages) + eps<double>() * (4.0 + 3.0 * stages);
 }
 
-// ---- FFTW as truth ---------------------------------------------------------
-
 TYPED_TEST(Fft, ComplexMatchesFftwEverySizeBothDirections) {
     using T = TypeParam;
     for (int n = 1; n <= 65536; n *= 2) {
@@ -40,28 +36,20 @@ TYPED_TEST(Fft, ComplexMatchesFftwEverySizeBothDirections) {
             auto x = random_block<T>(2 * n, 1000 + n + dir);
             const auto want = zr::test::oracle_fft(x, n, dir);
             zr::test::fft(x.data(), n, static_cast<int16_t>(dir));
-            const double err = relative_rms_error(x, want);
-            EXPECT_LT(err, error_limit<T>(n)) << "n=" << n << " dir=" << dir;
+            EXPECT_LT(relative_rms_error(x, want), error_limit<T>(n))
+                << "n=" << n << " dir=" << dir;
         }
     }
 }
 
-TYPED_TEST(Fft, RealForwardMatchesFftwEverySize) {
+// Every direction other than exactly 1 is the inverse.
+TYPED_TEST(Fft, RealMatchesFftwEverySizeBothDirections) {
     using T = TypeParam;
     for (int n = 4; n <= 65536; n *= 2) {
-        auto x = random_block<T>(n, 2000 + n);
-        const auto want = zr::test::oracle_real_forward(x, n);
-        zr::test::fft_real(x.data(), n, 1);
-        EXPECT_LT(relative_rms_error(x, want), error_limit<T>(n)) << "n=" << n;
-    }
-}
-
-TYPED_TEST(Fft, RealInverseMatchesFftwEverySize) {
-    using T = TypeParam;
-    for (int n = 4; n <= 65536; n *= 2) {
-        for (int16_t dir : {int16_t(-1), int16_t(0), int16_t(2)}) {
-            auto x = random_block<T>(n, 3000 + n);
-            const auto want = zr::test::oracle_real_inverse(x, n);
+        for (int16_t dir : {int16_t(1), int16_t(-1), int16_t(0), int16_t(2)}) {
+            auto x = random_block<T>(n, (dir == 1 ? 2000 : 3000) + n);
+            const auto want = dir == 1 ? zr::test::oracle_real_forward(x, n)
+                                       : zr::test::oracle_real_inverse(x, n);
             zr::test::fft_real(x.data(), n, dir);
             EXPECT_LT(relative_rms_error(x, want), error_limit<T>(n))
                 << "n=" << n << " dir=" << dir;
@@ -69,69 +57,23 @@ TYPED_TEST(Fft, RealInverseMatchesFftwEverySize) {
     }
 }
 
-// ---- Conventions, worked by hand -------------------------------------------
-
-TYPED_TEST(Fft, CountOneLeavesDataUnchanged) {
-    using T = TypeParam;
-    for (int16_t dir : {int16_t(1), int16_t(-1)}) {
-        std::vector<T> d = {T(0.75), T(-3.5)};
-        zr::test::fft(d.data(), 1, dir);
-        EXPECT_EQ(d[0], T(0.75));
-        EXPECT_EQ(d[1], T(-3.5));
-    }
-}
-
-TYPED_TEST(Fft, ImpulseGivesAllOnesBothDirections) {
+// Every bin of an impulse's transform is exactly 1 (the real transform packs
+// X(N/2) = 1 into position 1).
+TYPED_TEST(Fft, ImpulseGivesAllOnes) {
     using T = TypeParam;
     for (int n = 1; n <= 4096; n *= 2) {
         for (int16_t dir : {int16_t(1), int16_t(-1)}) {
-            std::vector<T> d(2 * n, T(0));
-            d[0] = 1;
-            zr::test::fft(d.data(), n, dir);
-            for (int k = 0; k < n; ++k) {
-                ASSERT_EQ(d[2 * k], T(1)) << "n=" << n << " k=" << k;
-                ASSERT_EQ(d[2 * k + 1], T(0)) << "n=" << n << " k=" << k;
-            }
+            std::vector<T> c(2 * n, T(0)), r(n, T(0));
+            c[0] = r[0] = 1;
+            zr::test::fft(c.data(), n, dir);
+            for (int i = 0; i < 2 * n; ++i)
+                ASSERT_EQ(c[i], T(i % 2 == 0)) << "complex n=" << n << " i=" << i;
+            if (n < 4 || dir != 1)
+                continue;
+            zr::test::fft_real(r.data(), n, dir);
+            for (int i = 0; i < n; ++i)
+                ASSERT_EQ(r[i], T(i % 2 == 0 || i == 1)) << "real n=" << n << " i=" << i;
         }
-    }
-    for (int n = 4; n <= 4096; n *= 2) {
-        std::vector<T> d(n, T(0));
-        d[0] = 1;
-        zr::test::fft_real(d.data(), n, 1);
-        EXPECT_EQ(d[0], T(1));
-        EXPECT_EQ(d[1], T(1));
-        for (int k = 1; k < n / 2; ++k) {
-            ASSERT_EQ(d[2 * k], T(1)) << "n=" << n << " k=" << k;
-            ASSERT_EQ(d[2 * k + 1], T(0)) << "n=" << n << " k=" << k;
-        }
-    }
-}
-
-TYPED_TEST(Fft, ForwardThenInverseScalesByCount) {
-    using T = TypeParam;
-    for (int n = 1; n <= 65536; n *= 4) {
-        const auto x = random_block<T>(2 * n, 4000 + n);
-        auto d = x;
-        zr::test::fft(d.data(), n, 1);
-        zr::test::fft(d.data(), n, -1);
-        std::vector<double> want(x.begin(), x.end());
-        for (auto& v : want)
-            v *= n;
-        EXPECT_LT(relative_rms_error(d, want), 2 * error_limit<T>(n)) << "n=" << n;
-    }
-}
-
-TYPED_TEST(Fft, RealForwardThenInverseScalesByHalfCount) {
-    using T = TypeParam;
-    for (int n = 4; n <= 65536; n *= 2) {
-        const auto x = random_block<T>(n, 5000 + n);
-        auto d = x;
-        zr::test::fft_real(d.data(), n, 1);
-        zr::test::fft_real(d.data(), n, -1);
-        std::vector<double> want(x.begin(), x.end());
-        for (auto& v : want)
-            v *= n / 2;
-        EXPECT_LT(relative_rms_error(d, want), 2 * error_limit<T>(n)) << "n=" << n;
     }
 }
 
@@ -142,15 +84,9 @@ TYPED_TEST(Fft, RealFourSamplesWorkedByHand) {
     std::vector<T> d = {1, 2, 3, 4};
     zr::test::fft_real(d.data(), 4, 1);
     // X0 = 10, X2 = -2, X1 = (1 - 3) + i(4 - 2)
-    EXPECT_EQ(d[0], T(10));
-    EXPECT_EQ(d[1], T(-2));
-    EXPECT_EQ(d[2], T(-2));
-    EXPECT_EQ(d[3], T(2));
+    EXPECT_EQ(d, (std::vector<T>{10, -2, -2, 2}));
     zr::test::fft_real(d.data(), 4, -1);
-    EXPECT_EQ(d[0], T(2));
-    EXPECT_EQ(d[1], T(4));
-    EXPECT_EQ(d[2], T(6));
-    EXPECT_EQ(d[3], T(8));
+    EXPECT_EQ(d, (std::vector<T>{2, 4, 6, 8}));
 }
 
 TYPED_TEST(Fft, RealConstantGoesToBinZero) {
@@ -169,17 +105,14 @@ TYPED_TEST(Fft, RealConstantGoesToBinZero) {
 // a sine gives Im X[k] = -N/2, for the real and the complex transform.
 TYPED_TEST(Fft, CosineAndSineOfKCyclesSignConvention) {
     using T = TypeParam;
-    const double tol0 = 64 * eps<T>();
     for (int n : {8, 64, 1024}) {
         // The twiddle recurrence drifts by about one rounding per step.
-        const double tol = tol0 + 2.0 * n * eps<double>();
+        const double tol = 64 * eps<T>() + 2.0 * n * eps<double>();
         for (int k : {1, 3, n / 4, n / 2 - 1}) {
             std::vector<T> c(n), s(n), cc(2 * n, T(0)), sc(2 * n, T(0));
             for (int i = 0; i < n; ++i) {
-                c[i] = static_cast<T>(std::cos(2 * M_PI * k * i / n));
-                s[i] = static_cast<T>(std::sin(2 * M_PI * k * i / n));
-                cc[2 * i] = c[i];
-                sc[2 * i] = s[i];
+                c[i] = cc[2 * i] = static_cast<T>(std::cos(2 * M_PI * k * i / n));
+                s[i] = sc[2 * i] = static_cast<T>(std::sin(2 * M_PI * k * i / n));
             }
             zr::test::fft_real(c.data(), n, 1);
             zr::test::fft_real(s.data(), n, 1);
@@ -194,7 +127,6 @@ TYPED_TEST(Fft, CosineAndSineOfKCyclesSignConvention) {
             EXPECT_NEAR(cc[2 * (n - k)] / h, 1.0, tol);
             EXPECT_NEAR(sc[2 * k + 1] / h, -1.0, tol);
             EXPECT_NEAR(sc[2 * (n - k) + 1] / h, 1.0, tol);
-            // Every other bin is (near) zero.
             for (int b = 1; b < n / 2; ++b) {
                 if (b == k)
                     continue;
@@ -204,28 +136,21 @@ TYPED_TEST(Fft, CosineAndSineOfKCyclesSignConvention) {
     }
 }
 
-// ---- Counts outside the contract --------------------------------------------
-
 TYPED_TEST(Fft, CountsOutsideContractLeaveDataUntouched) {
     using T = TypeParam;
     const auto original = random_block<T>(64, 99);
-    for (int32_t n : {0, -1, -2, -64, 3, 6, 12, 31, INT_MIN, INT_MAX, 0x40000001}) {
+    for (int32_t n : {0, -1, -2, -64, 1, 2, 3, 6, 12, 31, INT_MIN, INT_MAX, 0x40000001}) {
         for (int16_t dir : {int16_t(1), int16_t(-1)}) {
             auto d = original;
+            zr::test::fft_real(d.data(), n, dir); // needs at least 4 samples
+            EXPECT_EQ(zr::test::first_bit_difference(d.data(), original.data(), d.size()), -1)
+                << "real n=" << n;
+            if (n == 1 || n == 2)
+                continue;
             zr::test::fft(d.data(), n, dir);
             EXPECT_EQ(zr::test::first_bit_difference(d.data(), original.data(), d.size()), -1)
                 << "complex n=" << n;
-            d = original;
-            zr::test::fft_real(d.data(), n, dir);
-            EXPECT_EQ(zr::test::first_bit_difference(d.data(), original.data(), d.size()), -1)
-                << "real n=" << n;
         }
-    }
-    for (int32_t n : {1, 2}) {
-        auto d = original;
-        zr::test::fft_real(d.data(), n, 1);
-        EXPECT_EQ(zr::test::first_bit_difference(d.data(), original.data(), d.size()), -1)
-            << "real n=" << n;
     }
     // A null array is refused rather than dereferenced.
     zr::test::fft(static_cast<T*>(nullptr), 8, 1);

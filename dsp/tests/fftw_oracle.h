@@ -7,7 +7,6 @@
 
 #include <fftw3.h>
 
-#include <cstddef>
 #include <vector>
 
 namespace zr::test {
@@ -26,39 +25,30 @@ std::vector<double> oracle_fft(const std::vector<T>& in, int n, int direction) {
 
 // Forward real transform of n samples, packed.
 template <typename T> std::vector<double> oracle_real_forward(const std::vector<T>& in, int n) {
-    std::vector<double> x(in.begin(), in.end());
-    std::vector<double> c(2 * (n / 2 + 1));
-    fftw_plan p =
-        fftw_plan_dft_r2c_1d(n, x.data(), reinterpret_cast<fftw_complex*>(c.data()), FFTW_ESTIMATE);
-    fftw_execute(p);
-    fftw_destroy_plan(p);
-    std::vector<double> packed(n);
-    packed[0] = c[0];
-    packed[1] = c[2 * (n / 2)];
-    for (int k = 1; k < n / 2; ++k) {
-        packed[2 * k] = c[2 * k];
-        packed[2 * k + 1] = c[2 * k + 1];
-    }
-    return packed;
+    std::vector<double> c(2 * n, 0.0);
+    for (int i = 0; i < n; ++i)
+        c[2 * i] = in[i];
+    c = oracle_fft(c, n, 1);
+    c[1] = c[n]; // X(N/2), real
+    c.resize(n);
+    return c;
 }
 
 // Inverse real transform of a packed spectrum, scaled like the library's:
 // n/2 times the samples whose forward transform is the given spectrum.
 template <typename T> std::vector<double> oracle_real_inverse(const std::vector<T>& packed, int n) {
-    std::vector<double> c(2 * (n / 2 + 1), 0.0);
+    std::vector<double> c(2 * n, 0.0);
     c[0] = packed[0];
-    c[2 * (n / 2)] = packed[1];
+    c[n] = packed[1];
     for (int k = 1; k < n / 2; ++k) {
-        c[2 * k] = packed[2 * k];
+        c[2 * k] = c[2 * (n - k)] = packed[2 * k];
         c[2 * k + 1] = packed[2 * k + 1];
+        c[2 * (n - k) + 1] = -packed[2 * k + 1];
     }
+    c = oracle_fft(c, n, -1);
     std::vector<double> x(n);
-    fftw_plan p =
-        fftw_plan_dft_c2r_1d(n, reinterpret_cast<fftw_complex*>(c.data()), x.data(), FFTW_ESTIMATE);
-    fftw_execute(p);
-    fftw_destroy_plan(p);
-    for (auto& v : x)
-        v *= 0.5; // FFTW's inverse returns n times the samples
+    for (int i = 0; i < n; ++i)
+        x[i] = 0.5 * c[2 * i]; // FFTW's inverse returns n times the samples
     return x;
 }
 

@@ -37,6 +37,21 @@ inline void cspectrum(const float* d, float* s, const float* w, int32_t n, int16
 inline void cspectrum(const double* d, double* s, const double* w, int32_t n, int16_t mode) {
     zrdsp_cspectrum_double(d, s, w, n, mode);
 }
+inline void fir(const float* in, float* out, int32_t n, const float* taps, int32_t nt, float* st) {
+    zrdsp_fir(in, out, n, taps, nt, st);
+}
+inline void fir(const double* in, double* out, int32_t n, const double* taps, int32_t nt,
+                double* st) {
+    zrdsp_fir_double(in, out, n, taps, nt, st);
+}
+inline void resample(const float* in, int32_t n, float* out, int32_t maxout, int32_t* produced,
+                     float* position, float step, float* history) {
+    zrdsp_resample(in, n, out, maxout, produced, position, step, history);
+}
+inline void resample(const double* in, int32_t n, double* out, int32_t maxout, int32_t* produced,
+                     double* position, double step, double* history) {
+    zrdsp_resample_double(in, n, out, maxout, produced, position, step, history);
+}
 
 } // namespace zr::test
 
