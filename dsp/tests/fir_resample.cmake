@@ -9,13 +9,9 @@ target_link_libraries(zrdsp_fir_resample_reference PUBLIC zrdsp_32)
 target_compile_options(zrdsp_fir_resample_reference PRIVATE -ffp-contract=off -fno-tree-slp-vectorize)
 target_include_directories(zrdsp_fir_resample_reference PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
-add_executable(zrdsp_fir_test fir_test.cpp)
-target_link_libraries(zrdsp_fir_test PRIVATE zrdsp_test_support)
-gtest_discover_tests(zrdsp_fir_test)
-
-add_executable(zrdsp_resample_test resample_test.cpp)
-target_link_libraries(zrdsp_resample_test PRIVATE zrdsp_test_support)
-gtest_discover_tests(zrdsp_resample_test)
+add_executable(zrdsp_fir_resample_test fir_resample_test.cpp)
+target_link_libraries(zrdsp_fir_resample_test PRIVATE zrdsp_test_support)
+gtest_discover_tests(zrdsp_fir_resample_test)
 
 add_executable(zrdsp_fir_resample_bitexact_test fir_resample_bitexact_test.cpp)
 target_link_libraries(zrdsp_fir_resample_bitexact_test PRIVATE zrdsp_test_support
