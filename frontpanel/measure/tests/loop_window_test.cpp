@@ -1,6 +1,6 @@
-// The measurement loop, its buttons, the measurement modes and the graph in the real window,
-// against the recording fake instrument. Handlers that must run "inside the yield" are posted as
-// queued calls, which the loop's one processEvents per pass dispatches.
+// The measurement loop, its buttons, the modes and the graph in the real window, against the
+// recording fake instrument. Handlers "inside the yield" are queued calls that the loop's one
+// processEvents per pass dispatches.
 #include "driver/tests/fake_instrument.h"
 #include "shell/controls.h"
 #include "shell/dialogs.h"
@@ -26,6 +26,7 @@ namespace {
 
 constexpr int32_t kHandle = 4097;
 enum Button { kStart, kPause, kContinue, kSingle };
+using Log = std::vector<std::string>;
 
 struct LoopWindow : ::testing::Test {
     zr::FakeInstrument instrument;
@@ -47,7 +48,7 @@ struct LoopWindow : ::testing::Test {
         });
         instrument.clearLog();
     }
-    // Schedules `action` to run inside the yield of pass `pass` (pass 1: the next loop's first).
+    // Runs `action` inside the yield of pass `pass` (pass 1: the next loop's first).
     void during(long pass, std::function<void()> action) {
         inYield[pass] = std::move(action);
         if (pass == 1) {
@@ -55,14 +56,10 @@ struct LoopWindow : ::testing::Test {
         }
     }
     void post(long pass) {
-        const auto it = inYield.find(pass);
-        if (it == inYield.end()) {
-            return;
+        if (const auto it = inYield.find(pass); it != inYield.end()) {
+            QMetaObject::invokeMethod(form.get(), it->second, Qt::QueuedConnection);
+            inYield.erase(it);
         }
-        std::function<void()> action = it->second;
-        inYield.erase(it);
-        QMetaObject::invokeMethod(
-            form.get(), [action] { action(); }, Qt::QueuedConnection);
     }
     int reads() const { return static_cast<int>(instrument.callsOf("zrq7010_read").size()); }
     int starts() const { return static_cast<int>(instrument.callsOf("zrq7010_meas_start").size()); }
@@ -78,27 +75,15 @@ struct LoopWindow : ::testing::Test {
         zr::clickOption(form->resampmode[0]);
         instrument.blockData = std::move(block);
     }
-    QStringList fields(int first, int last) const {
-        QStringList out;
-        for (int i = first; i <= last; ++i) {
-            out << form->txt[i]->text();
-        }
-        return out;
-    }
 };
-
-// ---- Loop control ------------------------------------------------------------------------------
 
 TEST_F(LoopWindow, SingleWhileIdleRunsExactlyOnePass) {
     const long draws = form->drawCount();
     click(kSingle);
     EXPECT_EQ(form->drawCount(), draws + 1);
-    EXPECT_EQ(form->passCount(), 1);
     EXPECT_TRUE(form->stopflag);
-    EXPECT_FALSE(form->singleflag);
     // The re-arm follows the read; "Single" itself starts nothing before it.
-    EXPECT_EQ(instrument.log(),
-              (std::vector<std::string>{"zrq7010_read 4097 1024", "zrq7010_meas_start 4097"}));
+    EXPECT_EQ(instrument.log(), (Log{"zrq7010_read 4097 1024", "zrq7010_meas_start 4097"}));
 }
 
 TEST_F(LoopWindow, ASettingChangedInTheYieldIsRedrawnAtOnce) {
@@ -136,20 +121,14 @@ TEST_F(LoopWindow, HandlersInsideTheYieldNeverNestLoops) {
         const char* what;
         std::vector<std::pair<long, Action>> actions;
         int reads;
-        std::vector<long> observed; // empty: not checked
+        std::vector<long> observed;
     };
-    std::vector<std::pair<long, Action>> resets;
-    for (long pass = 2; pass <= 40; pass += 2) {
-        resets.emplace_back(pass, Reset);
-    }
-    resets.emplace_back(45, Pause);
     const Case cases[] = {
         {"pause: the block read before is still drawn", {{3, Pause}}, 3, {1, 2, 3}},
         {"single ends the running loop after its pass", {{2, Single}}, 2, {1, 2}},
         {"start again", {{3, Start}, {6, Pause}}, 6, {1, 2, 3, 4, 5, 6}},
         // The reset stops, presets and starts: pass 2 goes straight on to a fresh pass.
         {"reset", {{2, Reset}, {5, Pause}}, 5, {1, 3, 4, 5}},
-        {"repeated resets", resets, 45, {}},
         {"close", {{3, Close}}, 3, {1, 2}},
     };
     for (const Case& c : cases) {
@@ -183,15 +162,10 @@ TEST_F(LoopWindow, HandlersInsideTheYieldNeverNestLoops) {
         }
         EXPECT_TRUE(form->stopflag);
         EXPECT_EQ(returnedIn, std::vector<long>(c.actions.size(), 0));
-        if (!c.observed.empty()) {
-            EXPECT_EQ(observed, c.observed);
-        }
+        EXPECT_EQ(observed, c.observed);
         EXPECT_EQ(instrument.callsOf("zrq7010_reset").size(), static_cast<std::size_t>(resets));
         EXPECT_EQ(ends, closes ? 1 : 0);
-        if (closes) {
-            EXPECT_EQ(instrument.callsOf("zrq7010_close"),
-                      std::vector<std::string>{"zrq7010_close 4097"});
-        }
+        EXPECT_EQ(instrument.callsOf("zrq7010_close").size(), closes ? 1u : 0u);
     }
 }
 
@@ -207,8 +181,6 @@ TEST_F(LoopWindow, IndicatorsFollowTheReadAndStartStatuses) {
     const Case cases[] = {
         {"block with overload", 0, 0, 1, true, true, false, 1},
         {"block, re-arm refused", 0, 7, 0, true, false, true, 1},
-        {"no block, start refused", 2, -5, 0, false, true, true, 1},
-        {"no block, start accepted", 2, 0, 0, false, true, false, 1},
         {"read failed: nothing changes", -1074003951, 0, 0, false, true, true, 0},
     };
     for (const Case& c : cases) {
@@ -230,10 +202,12 @@ TEST_F(LoopWindow, IndicatorsFollowTheReadAndStartStatuses) {
     }
 }
 
-TEST_F(LoopWindow, SimulatedModeNeverReadsAndNeverShowsBadSetup) {
+// Simulated mode makes its block from the form's settings, the centre frequency from its field's
+// text (beyond the band only the noise is left), and shows no bad setup without a session.
+TEST_F(LoopWindow, SimulatedModeFollowsTheFormAndNeverReads) {
     form->relabel = false;
     form->instr = 0;
-    instrument.measStartStatusDefault = 7; // not shown without a session
+    instrument.measStartStatusDefault = 7;
     form->badstate->setVisible(true);
     zr::selectEntry(form->trigsource, 0); // "Software": never fires in simulation
     during(4, [this] { click(kPause); });
@@ -242,34 +216,17 @@ TEST_F(LoopWindow, SimulatedModeNeverReadsAndNeverShowsBadSetup) {
     EXPECT_EQ(form->drawCount(), draws);
     EXPECT_EQ(starts(), 1 + 4); // "Start" itself, then one re-arm per pass
     EXPECT_TRUE(form->badstate->isHidden());
-    zr::selectEntry(form->trigsource, 4); // "Immediate": a block every pass
-    instrument.clearLog();
-    click(kSingle);
-    EXPECT_EQ(form->drawCount(), draws + 1);
-    EXPECT_EQ(instrument.log(), std::vector<std::string>{"zrq7010_meas_start 0"});
-    EXPECT_TRUE(form->badstate->isHidden());
-}
-
-TEST_F(LoopWindow, SimulatedBlockFollowsTheFormSettings) {
-    form->instr = 0;
     timeDomain({});
     zr::selectEntry(form->range, 0);      // 10.24 V
     zr::selectEntry(form->trigsource, 1); // "Input": every block starts at phase 0
     click(kSingle);
-    ASSERT_EQ(form->blocklen, 1024);
-    double worst = 0;
-    for (int n = 0; n < 1024; ++n) {
-        const double expected = std::cos(2 * M_PI * 20000.0 * n / 20480000.0) + 0.001536;
-        worst = std::max(worst, std::abs(form->dispdata[n] - expected));
-    }
-    EXPECT_LE(worst, 0.003584 + 1e-6); // the noise: 0.0007 * 10.24 * (r - 0.5) ...
-    EXPECT_GT(worst, 0.0005);          // ... which is there
-    // The centre frequency is read from its field's text: beyond the band it removes the tone.
+    EXPECT_NEAR(form->dispdata[0], 1.001536, 0.003584 + 1e-6);
     form->txt[2]->setText("15000000");
     click(kSingle);
     for (int n = 0; n < 1024; ++n) {
         ASSERT_LE(std::abs(form->dispdata[n]), 0.003584f + 1e-6f) << n;
     }
+    EXPECT_EQ(reads(), 0);
 }
 
 TEST_F(LoopWindow, DiagnosticsReadOutRefreshesEvenWhileReadsFail) {
@@ -288,116 +245,69 @@ TEST_F(LoopWindow, AMissingLibraryFunctionEndsTheProgramWithoutAStuckLoop) {
     EXPECT_TRUE(form->stopflag);
 }
 
-// ---- Modes and averaging -----------------------------------------------------------------------
-
+// Each mode keeps its own display fields and positions; the marker field stays as it is.
 TEST_F(LoopWindow, ModeChangeRestoresEachModesFieldsAndLeavesTheMarkerField) {
     form->xautoflag->setChecked(false);
     form->txt[0]->setText("123");
     zr::selectEntry(form->measmode, 1);
     setField(9, "-20");
-    setField(10, "5");
     zr::selectEntry(form->ypos, 1);
-    setField(15, "1000");
     setField(16, "-3");
-    const QStringList spectrumFields = fields(9, 17);
-
     zr::selectEntry(form->measmode, 2);
-    EXPECT_EQ(form->modeindex, 2);
     EXPECT_EQ(form->ypos->currentIndex(), 2); // histogram preset: bottom
-    EXPECT_EQ(form->xpos->currentIndex(), 1);
     EXPECT_EQ(form->txt[10]->text(), "0.1");
     setField(9, "7");
-
     form->avgcount = 4;
     form->relabel = false;
     zr::selectEntry(form->measmode, 1);
-    EXPECT_EQ(fields(9, 17), spectrumFields);
+    EXPECT_EQ(form->txt[9]->text(), "-20");
+    EXPECT_EQ(form->txt[16]->text(), "-3");
     EXPECT_EQ(form->ypos->currentIndex(), 1);
-    EXPECT_EQ(form->yposindex, 1);
     EXPECT_EQ(form->avgcount, 0);
     EXPECT_TRUE(form->relabel);
     EXPECT_EQ(form->txt[0]->text(), "123");
-    zr::selectEntry(form->measmode, 2);
-    EXPECT_EQ(form->txt[9]->text(), "7");
-
-    // The same mode again reloads what was typed but not applied, and restarts averaging.
+    // The same mode again reloads what was typed but not applied.
     form->txt[9]->setText("typed but not applied");
-    form->avgcount = 9;
-    zr::selectEntry(form->measmode, 2);
-    EXPECT_EQ(form->txt[9]->text(), "7");
-    EXPECT_EQ(form->avgcount, 0);
+    zr::selectEntry(form->measmode, 1);
+    EXPECT_EQ(form->txt[9]->text(), "-20");
 }
 
 TEST_F(LoopWindow, XAutoOnChangeRunsWithTheModeChange) {
     form->xautoflag->setChecked(true);
     zr::selectEntry(form->measmode, 1); // baseband spectrum, 1024 points at 20.48 MHz
-    EXPECT_DOUBLE_EQ(form->xperdiv[1], 1024000.0);
     EXPECT_EQ(form->txt[13]->text(), "1024000");
 }
 
 TEST_F(LoopWindow, AveragingKindChangeKeepsTheRunningAverageWindowChangeRestartsIt) {
     zr::selectEntry(form->averaging, 1);
-    form->numavg = 10;
     timeDomain(std::vector<float>(2048, 0.25f));
     click(kSingle);
     click(kSingle);
     EXPECT_EQ(form->avgcount, 2);
     zr::selectEntry(form->averaging, 2);
-    EXPECT_EQ(form->avgmode, 2);
-    EXPECT_EQ(form->avgcount, 2);
     click(kSingle);
     EXPECT_EQ(form->avgcount, 3);
     EXPECT_EQ(form->lablegraph[4]->text(), "Averages =  3");
     zr::selectEntry(form->window, 1); // through the block-size handler
-    EXPECT_EQ(form->windowindex, 1);
     EXPECT_EQ(form->avgcount, 0);
 }
-
-// ---- Histogram ---------------------------------------------------------------------------------
 
 TEST_F(LoopWindow, HistogramCountsTheBlockAndAutoLimitsCoverIt) {
     form->xautoflag->setChecked(false);
     zr::selectEntry(form->measmode, 2);
     zr::selectEntry(form->histbins, 0); // 16 bins
-    // Before any histogram: nothing changes.
-    const QString before = form->txt[4]->text();
-    zr::clickButton(form->autohist);
-    EXPECT_EQ(form->txt[4]->text(), before);
-
     std::vector<float> block(1024);
     for (int i = 0; i < 1024; ++i) {
         block[i] = -0.8f + 1.7f * static_cast<float>(i) / 1023.0f; // -0.8 .. 0.9
     }
     instrument.blockData = block;
     click(kSingle);
-    EXPECT_FLOAT_EQ(static_cast<float>(form->datamin), -0.8f);
-    EXPECT_FLOAT_EQ(static_cast<float>(form->datamax), 0.9f);
     EXPECT_EQ(form->npoints, 16);
-    EXPECT_EQ(std::accumulate(form->histdata.begin(), form->histdata.begin() + 16, 0.0f), 1024.0f);
-    EXPECT_EQ(form->dispdata[0], form->histdata[0]);
-
+    EXPECT_EQ(std::accumulate(form->dispdata.begin(), form->dispdata.begin() + 16, 0.0f), 1024.0f);
     zr::clickButton(form->autohist);
-    EXPECT_NEAR(form->histmin, -0.8, 1e-12);
-    EXPECT_NEAR(form->histmax, 1.2, 1e-12);
     EXPECT_EQ(form->txt[4]->text(), "-0.8");
     EXPECT_EQ(form->txt[5]->text(), "1.2");
 }
-
-TEST_F(LoopWindow, BinCountChangeKeepsAveragingAndRedrawsTheNewAxis) {
-    form->xautoflag->setChecked(false);
-    zr::selectEntry(form->measmode, 2);
-    zr::selectEntry(form->averaging, 1);
-    form->numavg = 10;
-    click(kSingle);
-    EXPECT_EQ(form->avgcount, 1);
-    zr::selectEntry(form->histbins, 2); // 64
-    EXPECT_EQ(form->histbinsindex, 2);
-    EXPECT_EQ(form->avgcount, 1);
-    click(kSingle);
-    EXPECT_EQ(form->npoints, 64);
-}
-
-// ---- Graph and axes ----------------------------------------------------------------------------
 
 TEST_F(LoopWindow, YAutoscaleGoesThroughTheFields) {
     std::vector<float> block(1024);
@@ -409,10 +319,7 @@ TEST_F(LoopWindow, YAutoscaleGoesThroughTheFields) {
     zr::selectEntry(form->ypos, 1); // centre
     zr::clickButton(form->yauto);
     EXPECT_EQ(form->txt[9]->text(), "0.125");
-    EXPECT_EQ(form->txt[10]->text(), "0.25");
-    EXPECT_DOUBLE_EQ(form->yref[0], 0.125);
     EXPECT_DOUBLE_EQ(form->yperdiv[0], 0.25);
-    EXPECT_TRUE(form->relabel);
 }
 
 TEST_F(LoopWindow, ResampledBlockKeepsItsSpacingAcrossARelabel) {

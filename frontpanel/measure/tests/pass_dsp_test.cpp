@@ -1,6 +1,4 @@
-// The resampling stage and a whole pass on simulated blocks against the real signal-processing
-// library: point counts, the cap, frequency responses, and the test tone reading 10 dBm in the
-// spectrum.
+// The resampling stage and a whole simulated pass against the real signal-processing library.
 #include "pass.h"
 #include "simread.h"
 #include "zrdsp_32.h"
@@ -8,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numeric>
 #include <span>
 #include <vector>
 
@@ -46,9 +43,10 @@ TEST(ResampleStageTest, PointCountsFollowStartPositionAndStep) {
         int16_t k;
         int32_t points;
     };
-    const Case cases[] = {{1024, true, 0, 1011},   {1024, true, 1, 2022},  {1024, true, 3, 8085},
-                          {1024, false, 0, 1003},  {1024, true, 2, 4043},  {32, true, 0, 19},
-                          {4096, false, 3, 16384}, {32768, true, 3, 16384}};
+    const Case cases[] = {{1024, true, 0, 1011},
+                          {1024, true, 3, 8085},
+                          {1024, false, 0, 1003},
+                          {4096, false, 3, 16384}};
     for (const Case& c : cases) {
         auto data = sine(c.n, 0.01);
         data[16384] = 0.5f;
@@ -59,25 +57,14 @@ TEST(ResampleStageTest, PointCountsFollowStartPositionAndStep) {
     }
 }
 
-TEST(ResampleStageTest, GaussianStartsAtInputSampleEight) {
-    std::vector<float> data(131073, 0.0f);
-    std::iota(data.begin(), data.begin() + 1024, 0.0f);
-    const auto r = resample(data, 1024, true, 0);
-    ASSERT_EQ(r.npoints, 1011);
-    // The kernel is even with unit gain, so a ramp comes out as the ramp at positions 8, 9, ...
-    for (int j = 0; j < r.npoints; ++j)
-        ASSERT_NEAR(data[j], 8.0 + j, 2e-3 * (8.0 + j)) << j;
-}
-
+// The kernel alone: 0.270 at 0.2 cycles per input sample; equaliser times kernel: flat to a
+// quarter of the rate, 0.172 at 0.4.
 TEST(ResampleStageTest, FrequencyResponses) {
-    // The kernel alone: 0.924 at 0.05 and 0.270 at 0.2 cycles per input sample. Equaliser times
-    // kernel: flat to a quarter of the rate (1.000581, 0.999203, 0.998669), 0.172 at 0.4.
     const struct {
         bool gaussian;
         double f, g, tol;
-    } cases[] = {{true, 0.05, 0.924, 2e-3},     {true, 0.2, 0.270, 2e-3},
-                 {false, 0.05, 1.000581, 1e-4}, {false, 0.2, 0.999203, 1e-4},
-                 {false, 0.25, 0.998669, 1e-4}, {false, 0.4, 0.172, 2e-3}};
+    } cases[] = {
+        {true, 0.2, 0.270, 2e-3}, {false, 0.25, 0.998669, 1e-4}, {false, 0.4, 0.172, 2e-3}};
     for (const auto& c : cases) {
         auto d = sine(1024, c.f);
         resample(d, 1024, c.gaussian, 0);
@@ -92,7 +79,6 @@ TEST(ResampleStageTest, UnusableArgumentsLeaveTheBlockAloneAndTheArrayLimitsTheO
     const std::span<float> data(store.data(), 256);
     EXPECT_FALSE(zr::resampleblock(data, 0, true, kern, 0, kFs, &zrdsp_fir, &zrdsp_resample));
     EXPECT_FALSE(zr::resampleblock(data, 64, true, kern, 0, kFs, &zrdsp_fir, nullptr));
-    EXPECT_FALSE(zr::resampleblock(data, 64, false, kern, 0, kFs, nullptr, &zrdsp_resample));
     EXPECT_FALSE(
         zr::resampleblock(data, 64, false, shortkern, 0, kFs, &zrdsp_fir, &zrdsp_resample));
     EXPECT_EQ(store, std::vector<float>(300, 1.0f));

@@ -1,6 +1,4 @@
-# Runs the program with --snapshot into a temporary file and checks that it ends with status 0,
-# writes a non-empty PNG and prints the five read-out lines.
-#   cmake -DPROGRAM=... -DOUT=... -P snapshot_check.cmake
+# Runs the program with --snapshot: status 0, a PNG and the five read-out lines.
 file(REMOVE "${OUT}")
 execute_process(
   COMMAND "${PROGRAM}" "/a\"sim\"" --snapshot "${OUT}" --blocks 3
