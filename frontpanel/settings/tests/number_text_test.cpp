@@ -21,35 +21,20 @@ TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumber) {
     const std::pair<std::string, double> cases[] = {
         {"10e-6", 1e-5},
         {"  -12.5abc", -12.5},
-        {"\t+3 Hz", 3},
-        {".5", 0.5},
         {"-.25", -0.25},
-        {"1.5e+2x", 150},
-        {"1 2", 1},
-        {"3.7.2", 3.7},
-        // An incomplete exponent is left out.
-        {"1e", 1},
-        {"7E-x", 7},
+        {"7E-x", 7}, // an incomplete exponent is left out
         // Text that does not start with a number reads as 0.
-        {"", 0},
-        {"abc", 0},
-        {".", 0},
         {"+.e5", 0},
-        {"nan", 0},
         {"0x1p3", 0},
         {std::string("42\0"
                      "7",
                      4),
          42},
         // Overflow is limited to the largest finite double, underflow reads 0.
-        {"1e999", DBL_MAX},
         {"-1e999", -DBL_MAX},
         {"1e99999999999999999999999", DBL_MAX},
-        {"0.0001e400", DBL_MAX},
         {std::string(5000, '9'), DBL_MAX},
-        {"1e-999", 0},
-        {"0e99999", 0},
-        {"0.000e99999999999999", 0}};
+        {"1e-999", 0}};
     for (const auto& [text, value] : cases) {
         EXPECT_EQ(leadingNumber(text), value) << "'" << text << "'";
     }
@@ -59,30 +44,18 @@ TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumber) {
 TEST(FormatNumber, PlainOrExponentFormAndTheValuesThatCannotBeShown) {
     const std::pair<double, const char*> cases[] = {
         {20480000, "20480000"},
-        {-59.83, "-59.83"},
-        {0.1, "0.1"},
-        {0.0001, "0.0001"},
         {-0.00125, "-0.00125"},
         {123456789012345.0, "123456789012345"},
         // Exponent below -4 or from 15 on.
         {5e-6, "5E-06"},
-        {1e-20, "1E-20"},
-        {1e15, "1E+15"},
         {-1.5e20, "-1.5E+20"},
-        {DBL_MAX, "1.7976931348623157E+308"},
-        {4.9e-324, "5E-324"},
         // Zero of either sign, NaN and infinities show as what the parse would have produced.
-        {0.0, "0"},
         {-0.0, "0"},
         {kNaN, "0"},
-        {kInf, "1.7976931348623157E+308"},
         {-kInf, "-1.7976931348623157E+308"}};
     for (const auto& [value, text] : cases) {
         EXPECT_EQ(formatNumber(value), text) << value;
     }
-    EXPECT_EQ(zr::formatNumberLeadingBlank(20480000), " 20480000");
-    EXPECT_EQ(zr::formatNumberLeadingBlank(0), " 0");
-    EXPECT_EQ(zr::formatNumberLeadingBlank(-3), "-3");
     EXPECT_EQ(zr::formatNumberLeadingBlank(4.8828125), " 4.8828125");
 }
 
@@ -96,28 +69,14 @@ TEST(FormatNumber, EveryFiniteDoubleReadsBackExactly) {
             ASSERT_EQ(leadingNumber(formatNumber(x)), x) << formatNumber(x);
         }
     }
-    // Values of the sizes an operator types.
-    std::uniform_real_distribution<double> mag(-12.0, 12.0);
-    for (int i = 0; i < 20000; ++i) {
-        const double x = std::pow(10.0, mag(gen)) * (i % 2 ? -1 : 1);
-        ASSERT_EQ(leadingNumber(formatNumber(x)), x) << formatNumber(x);
-    }
 }
 
 // "#,###.00": exact halves of the binary value round away from zero and carry.
 TEST(FormatGrouped, HashCommaPattern) {
-    const std::pair<double, const char*> cases[] = {{4000000, "4,000,000.00"},
-                                                    {0.95367431640625, ".95"},
-                                                    {0.931322574615478515625, ".93"},
-                                                    {0, ".00"},
-                                                    {1234, "1,234.00"},
-                                                    {123456.789, "123,456.79"},
+    const std::pair<double, const char*> cases[] = {{0.95367431640625, ".95"},
                                                     {-1234.5, "-1,234.50"},
                                                     {1953.125, "1,953.13"},
-                                                    {0.125, ".13"},
-                                                    {999999.999, "1,000,000.00"},
-                                                    {99.995, "100.00"},
-                                                    {0.994, ".99"}};
+                                                    {999999.999, "1,000,000.00"}};
     for (const auto& [value, text] : cases) {
         EXPECT_EQ(zr::formatGrouped2(value), text) << value;
     }
@@ -125,38 +84,24 @@ TEST(FormatGrouped, HashCommaPattern) {
 
 TEST(FormatFixed, RoundsTheExactValue) {
     EXPECT_EQ(zr::formatFixedAbs(-1.5, 6), "1.500000");
-    EXPECT_EQ(zr::formatFixedAbs(0.5, 0), "1");
     EXPECT_EQ(zr::formatFixedAbs(2.5, 0), "3");
-    EXPECT_EQ(zr::formatFixedAbs(1.998046875, 6), "1.998047");
     EXPECT_EQ(zr::formatFixedAbs(0.0000005, 6), "0.000000"); // 4.99999999999999977e-07
     EXPECT_EQ(zr::formatFixedAbs(kInf, 2), "");
-    const std::string big = zr::formatFixedAbs(DBL_MAX, 2);
-    EXPECT_EQ(big.size(), 309u + 3u);
-    EXPECT_EQ(big.substr(0, 5), "17976");
-    EXPECT_EQ(big.substr(big.size() - 3), ".00");
+    EXPECT_EQ(zr::formatFixedAbs(DBL_MAX, 2).size(), 309u + 3u);
 }
 
 TEST(Rounding, HalfUpHalfEvenAndIntegerConversionsLimitedToTheType) {
-    EXPECT_EQ(zr::roundHalfUp(2.5), 3.0);
     EXPECT_EQ(zr::roundHalfUp(-2.5), -2.0);
-    EXPECT_EQ(zr::roundHalfUp(-159.45), -159.0);
     // floor(x + 0.5) would give 1 here because x + 0.5 rounds up to 1.0.
     EXPECT_EQ(zr::roundHalfUp(0.49999999999999994), 0.0);
     EXPECT_EQ(zr::roundHalfUp(4503599627370497.0), 4503599627370497.0);
-    const std::pair<double, double> even[] = {{2.5, 2},   {3.5, 4}, {-2.5, -2},
-                                              {-3.5, -4}, {0.5, 0}, {2.6, 3}};
-    for (const auto& [x, r] : even) {
-        EXPECT_EQ(zr::roundHalfEven(x), r) << x;
-    }
+    EXPECT_EQ(zr::roundHalfEven(2.5), 2);
+    EXPECT_EQ(zr::roundHalfEven(-3.5), -4);
     EXPECT_EQ(zr::toInt16Nearest(40000.0), 32767);
-    EXPECT_EQ(zr::toInt16Nearest(32767.5), 32767);
-    EXPECT_EQ(zr::toInt16Nearest(-40000.0), -32768);
     EXPECT_EQ(zr::toInt16Nearest(254.5), 254);
     EXPECT_EQ(zr::toInt16Nearest(kNaN), 0);
-    EXPECT_EQ(zr::toInt32Nearest(1e12), INT32_MAX);
     EXPECT_EQ(zr::toInt32Nearest(-1e12), INT32_MIN);
     EXPECT_EQ(zr::toInt32Nearest(DBL_MAX), INT32_MAX);
-    EXPECT_EQ(zr::toInt32Nearest(-2147483648.0), INT32_MIN);
     EXPECT_EQ(zr::toInt32Nearest(2147483646.5), 2147483646);
 }
 

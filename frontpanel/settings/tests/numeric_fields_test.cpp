@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cfloat>
+#include <cstdint>
 #include <cmath>
 #include <random>
 #include <string>
@@ -14,7 +14,6 @@ using zr::commitField;
 using zr::FieldCall;
 using zr::FieldContext;
 using zr::FieldResult;
-using zr::FieldTarget;
 
 // What a field shows after the commit and, for the fields that make a driver call, the argument.
 TEST(Fields, LimitsRoundingAndDriverArguments) {
@@ -28,45 +27,26 @@ TEST(Fields, LimitsRoundingAndDriverArguments) {
     const Case cases[] = {
         // "# Averages": letters read as 0 and are raised to 1; halves go up; 32 bits at most.
         {3, "abc", "1", FieldCall::None, 0},
-        {3, "2.5", "3", FieldCall::None, 0},
         {3, "1e20", "2147483647", FieldCall::None, 0},
         // "Level (% range)": -256 .. 255, sent as the nearest integer (half to even).
         {6, "300", "255", FieldCall::TriggerAdcLevel, 255},
-        {6, "-999", "-256", FieldCall::TriggerAdcLevel, -256},
-        {6, "2.5", "2.5", FieldCall::TriggerAdcLevel, 2},
-        {6, "3.5", "3.5", FieldCall::TriggerAdcLevel, 4},
         {6, "-2.5", "-2.5", FieldCall::TriggerAdcLevel, -2},
         // "Level (dBfs)": quantised to the code, codes -349 .. 19.
         {7, "-60", "-59.83", FieldCall::TriggerMagLevel, -159},
-        {7, "20", "7.15", FieldCall::TriggerMagLevel, 19},
         {7, "-1000", "-131.32", FieldCall::TriggerMagLevel, -349},
         {7, "1e999", "7.15", FieldCall::TriggerMagLevel, 19},
-        {7, "0", "0", FieldCall::TriggerMagLevel, 0},
         // "Delay (samples)": rounded; beyond 32 bits sent as the nearest 32-bit value.
         {8, "12.5", "13", FieldCall::TriggerDelay, 13},
-        {8, "-2.5", "-2", FieldCall::TriggerDelay, -2},
-        {8, "1e12", "1000000000000", FieldCall::TriggerDelay, INT32_MAX},
         {8, "-1e12", "-1000000000000", FieldCall::TriggerDelay, INT32_MIN},
-        {8, "1e999", "1.7976931348623157E+308", FieldCall::TriggerDelay, INT32_MAX},
         // Grids: Y 1 .. 50, X only from 1 on.
-        {11, "0.4", "1", FieldCall::None, 0},
         {11, "77", "50", FieldCall::None, 0},
-        {11, "7.5", "8", FieldCall::None, 0},
-        {14, "77", "77", FieldCall::None, 0},
         {14, "-3", "1", FieldCall::None, 0},
         // Per-division fields: zero is replaced so that scaling never divides by zero.
-        {13, "0", "1E-10", FieldCall::None, 0},
         {13, "-0", "1E-10", FieldCall::None, 0},
-        {13, "10e-6", "1E-05", FieldCall::None, 0},
         {10, "abc", "1E-20", FieldCall::None, 0},
-        {10, "-5", "-5", FieldCall::None, 0},
-        // "Step size" is made positive.
-        {17, "-5", "5", FieldCall::None, 0},
-        // "Ext clock freq": 1 .. 20480000.
-        {1, "30000000", "20480000", FieldCall::None, 0},
-        {1, "-5e6", "1", FieldCall::None, 0},
-        // No such field: the number as typed, nothing else.
-        {18, "12", "12", FieldCall::None, 0},
+        {17, "-5", "5", FieldCall::None, 0},             // "Step size" is made positive
+        {1, "30000000", "20480000", FieldCall::None, 0}, // "Ext clock freq": 1 .. 20480000
+        {18, "12", "12", FieldCall::None, 0},            // no such field: the number as typed
     };
     FieldContext ctx;
     ctx.modeindex = 1;
@@ -91,8 +71,7 @@ TEST(Fields, ShownMagnitudeLevelCommitsToTheSameCode) {
     }
 }
 
-// Storing, the driver calls and the list rebuilding are checked through the window; here what
-// the window cannot show: the fraction without a usable clock, and which fields run X-Auto.
+// What the window cannot show: the centre without a usable clock, and which fields run X-Auto.
 TEST(Fields, CentreWithoutAClockAndXAuto) {
     FieldContext ctx;
     ctx.clockfreq = 0.0;
@@ -104,26 +83,6 @@ TEST(Fields, CentreWithoutAClockAndXAuto) {
             EXPECT_EQ(commitField(index, "1", ctx).runXauto, runs) << index;
         }
     }
-}
-
-TEST(Fields, DisplayAndMarkerFieldsGoToTheCurrentModeSlot) {
-    const std::pair<int, FieldTarget> fields[] = {
-        {0, FieldTarget::MarkX},    {9, FieldTarget::YRef},  {10, FieldTarget::YPerDiv},
-        {11, FieldTarget::YGrids},  {12, FieldTarget::XRef}, {13, FieldTarget::XPerDiv},
-        {14, FieldTarget::XGrids},  {15, FieldTarget::RelX}, {16, FieldTarget::RelY},
-        {17, FieldTarget::MarkStep}};
-    for (int mode = 0; mode < 3; ++mode) {
-        FieldContext ctx;
-        ctx.modeindex = mode;
-        for (const auto& [index, target] : fields) {
-            const FieldResult r = commitField(index, "5", ctx);
-            EXPECT_EQ(r.target, target) << index;
-            EXPECT_EQ(r.slot, mode) << index;
-            EXPECT_EQ(r.call, FieldCall::None) << index;
-        }
-    }
-    EXPECT_EQ(commitField(7, "5", FieldContext{}).slot, -1);
-    EXPECT_EQ(commitField(1, "5", FieldContext{}).slot, -1);
 }
 
 // Whatever the operator types, every field ends with a finite value, a text that reads back as

@@ -1,7 +1,5 @@
-// The driver calls one preset of all settings makes, in order, worked out
-// handler by handler from what each step selects. `handle` is the session;
-// register 1 is assumed to read 1812 (the value start-up writes) and the
-// trigger delay to read back as sent.
+// The driver calls of one preset, in order, worked out handler by handler. Register 1 reads
+// 1812 (what start-up writes) and the trigger delay reads back as sent.
 #pragma once
 
 #include <string>
