@@ -1,5 +1,4 @@
-// End to end: the real zrq7010 program, offscreen, against the stand-in
-// driver library, stopped by a signal like a session manager would.
+// End to end: the real program, offscreen, against the stand-in driver, stopped by a signal.
 #include "settings/tests/preset_traffic.h"
 
 #include <QCoreApplication>
@@ -14,84 +13,61 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <functional>
 
 namespace {
 
-struct ProgramRun {
-    QTemporaryDir dir;
-    QString journal;
-    QProcess program;
+QStringList journalLines(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly)
+               ? QString::fromLocal8Bit(f.readAll()).split('\n', Qt::SkipEmptyParts)
+               : QStringList();
+}
 
-    void start(const QStringList& args) {
-        ASSERT_TRUE(dir.isValid());
-        journal = dir.filePath("journal.txt");
+// The session named on the command line is opened, preset (the calls right after the start-up
+// register write) and closed on SIGTERM; simulated mode uses handle 0 and ends on SIGINT.
+TEST(EndToEnd, StartUpPresetAndShutDownReachTheDriver) {
+    QStringList expected;
+    for (const std::string& line : zr::test::expectedPresetTraffic(4097)) {
+        expected << QString::fromStdString(line);
+    }
+    for (const bool simulated : {false, true}) {
+        SCOPED_TRACE(simulated ? "simulated" : "session");
+        QTemporaryDir dir;
+        const QString journal = dir.filePath("journal.txt");
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("ZRQ7010_DRIVER", ZR_DRIVER_PATH);
         env.insert("ZRQ7010_JOURNAL", journal);
+        QProcess program;
         program.setProcessEnvironment(env);
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        program.start(ZR_PROGRAM_PATH, args);
+        program.start(ZR_PROGRAM_PATH,
+                      simulated ? QStringList{"/a\"Sim\"", "/d"} : QStringList{"/a\"VXI::192\""});
         ASSERT_TRUE(program.waitForStarted(10000));
-    }
-    QStringList lines() const {
-        QFile f(journal);
-        if (!f.open(QIODevice::ReadOnly)) {
-            return {};
-        }
-        return QString::fromLocal8Bit(f.readAll()).split('\n', Qt::SkipEmptyParts);
-    }
-    // Waits until the journal satisfies `done`; false after 30 s or when the program ended.
-    bool waitFor(const std::function<bool(const QStringList&)>& done) {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 30000 && program.state() != QProcess::NotRunning) {
-            if (done(lines())) {
-                return true;
-            }
-            QThread::msleep(50);
-        }
-        return done(lines());
-    }
-    // Sends the signal and expects the program to end normally with status 0.
-    void stop(int sig) {
-        ::kill(static_cast<pid_t>(program.processId()), sig);
-        ASSERT_TRUE(program.waitForFinished(20000));
-        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(program.exitCode(), 0);
-    }
-    ~ProgramRun() {
-        if (program.state() != QProcess::NotRunning) {
-            program.kill();
-            program.waitForFinished(5000);
-        }
-    }
-};
-
-// The session the command line names is opened, preset (the preset's calls follow the start-up
-// register write, exactly and in order) and closed on SIGTERM; simulated mode still talks to the
-// driver with handle 0 and ends on SIGINT. The stand-in driver hands out 4097 for the first
-// session.
-TEST(EndToEnd, StartUpPresetAndShutDownReachTheDriver) {
-    for (const bool simulated : {false, true}) {
-        SCOPED_TRACE(simulated ? "simulated" : "session");
-        ProgramRun run;
-        run.start(simulated ? QStringList{"/a\"Sim\"", "/d"} : QStringList{"/a\"VXI::192\""});
         const QString startWrite = QString("zrq7010_diag_reg %1 1 1812").arg(simulated ? 0 : 4097);
-        QStringList expected;
-        for (const std::string& line : zr::test::expectedPresetTraffic(4097)) {
-            expected << QString::fromStdString(line);
-        }
         const auto preset = [&](const QStringList& lines) {
             const auto at = lines.indexOf(startWrite);
             return at < 0 ? QStringList() : lines.mid(at + 1, simulated ? 0 : expected.size());
         };
-        ASSERT_TRUE(run.waitFor([&](const QStringList& l) {
+        const auto started = [&] {
+            const QStringList l = journalLines(journal);
             return l.contains(startWrite) && (simulated || preset(l) == expected);
-        })) << preset(run.lines()).join('\n').toStdString();
-        run.stop(simulated ? SIGINT : SIGTERM);
-        const QStringList lines = run.lines();
+        };
+        QElapsedTimer t;
+        t.start();
+        while (!started() && t.elapsed() < 30000 && program.state() != QProcess::NotRunning) {
+            QThread::msleep(50);
+        }
+        EXPECT_TRUE(started()) << preset(journalLines(journal)).join('\n').toStdString();
+        ::kill(static_cast<pid_t>(program.processId()), simulated ? SIGINT : SIGTERM);
+        if (!program.waitForFinished(20000)) {
+            program.kill();
+            program.waitForFinished(5000);
+            FAIL() << "the program did not end on the signal";
+        }
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+        const QStringList lines = journalLines(journal);
         ASSERT_FALSE(lines.isEmpty());
         EXPECT_EQ(lines.front(), simulated ? startWrite : "zrq7010_init VXI::192 1 1");
         EXPECT_EQ(lines.filter(QRegularExpression("^zrq7010_init")).size(), simulated ? 0 : 1);

@@ -1,5 +1,4 @@
-// Test runner of the shell and settings window tests: one QApplication for
-// all tests, offscreen unless a platform was chosen.
+// Test runner of the window tests: one QApplication, offscreen unless a platform was chosen.
 #include <QApplication>
 
 #include <gtest/gtest.h>
