@@ -78,10 +78,6 @@ TEST(GraphFrame, MappingOfCornersAndReferencePositions) {
         EXPECT_NEAR(p.row, pos * 5.0 / 10.02 * H, 1e-9) << pos;
         EXPECT_NEAR(p.col, pos * 5.0 / 10.02 * W, 1e-9) << pos;
     }
-    const PixelPos br = userToPixel(f, f.L + f.width(), f.T - f.height(), W, H);
-    EXPECT_NEAR(br.col, W, 1e-9);
-    EXPECT_NEAR(br.row, H, 1e-9);
-    EXPECT_NEAR(pixelToUserX(f, 208.5, W), f.L + 208.5 / W * 10.02, 1e-12);
     EXPECT_NEAR(userToPixel(f, pixelToUserX(f, 100, W), 0, W, H).col, 100, 1e-9);
 }
 
@@ -105,37 +101,9 @@ TEST(Drawgraph, GridLinesLandOnTheirPixels) {
     }
     EXPECT_EQ(cols, wantCols);
     EXPECT_EQ(rows, wantRows);
-    EXPECT_EQ(*cols.begin(), 0);
-    EXPECT_EQ(*cols.rbegin(), 416);
     EXPECT_EQ(*rows.rbegin(), 344);
-    // The top grid line runs from the left to the right grid line, the left one
-    // from the top to the bottom grid line: the grid is closed.
-    for (int x = 0; x < W; ++x)
-        EXPECT_EQ(at(t.img, x, 0), kGrid) << x;
-    for (int y = 0; y < H; ++y)
-        EXPECT_EQ(at(t.img, 0, y), kGrid) << y;
     // Everything else is background or grid.
     EXPECT_EQ(countColour(t.img, kBack) + countColour(t.img, kGrid), W * H);
-    // On a 1000 x 500 picture the 0.2 % margin is 2 and 1 pixels: the right
-    // grid line lies in column 998, the bottom one in row 499.
-    QImage big(1000, 500, QImage::Format_RGB32);
-    drawgraph(t.s, t.in, big);
-    EXPECT_EQ(at(big, 998, 250 + 7), kGrid);
-    EXPECT_EQ(at(big, 999, 257), kBack);
-    EXPECT_EQ(at(big, 500, 499), kGrid);
-    EXPECT_EQ(at(big, 503, 498), kBack);
-}
-
-TEST(Drawgraph, HorizontalTraceAtAKnownValue) {
-    Fixture t;
-    std::fill(t.data.begin(), t.data.begin() + 100, 2.0f); // 2 V: 3 divisions below the top
-    t.draw();
-    const int r = t.row(2.0);
-    EXPECT_EQ(r, static_cast<int>(std::floor(3.0 / 10.02 * H)));
-    // 100 points at 1 us, 5 us/div: 19.8 divisions, cut off at the right edge.
-    for (int x = 0; x < W; ++x)
-        ASSERT_EQ(at(t.img, x, r), kTrace) << x;
-    EXPECT_EQ(countColour(t.img, kTrace), W); // nothing else in the trace colour
 }
 
 TEST(Drawgraph, TraceJoinsEveryPointToTheNext) {
@@ -145,20 +113,8 @@ TEST(Drawgraph, TraceJoinsEveryPointToTheNext) {
     const float v[5] = {4.0f, -4.0f, 0.0f, 1.0f, 1.0f};
     std::copy(v, v + 5, t.data.begin());
     t.draw();
-    // At the column of each point the trace passes that point's row.
-    for (int g = 0; g < 5; ++g)
+    for (int g = 0; g < 5; ++g) // at each point's column the trace passes its row
         EXPECT_EQ(at(t.img, t.col(g), t.row(v[g])), kTrace) << g;
-    // The steep segment 0 -> 1 covers every row between its ends.
-    for (int y = t.row(4.0); y <= t.row(-4.0); ++y) {
-        bool hit = false;
-        for (int x = t.col(0); x <= t.col(1); ++x)
-            hit |= at(t.img, x, y) == kTrace;
-        ASSERT_TRUE(hit) << y;
-    }
-    // Beyond the last point nothing is drawn in the trace colour.
-    for (int x = t.col(4) + 1; x < W; ++x)
-        for (int y = 0; y < H; ++y)
-            ASSERT_NE(at(t.img, x, y), kTrace);
 }
 
 TEST(Drawgraph, SinglePointIsOnePixel) {
@@ -204,19 +160,18 @@ TEST(Drawgraph, OverflowingDataSkipOnlyTheFailingSegments) {
     EXPECT_NE(at(t.img, (t.col(2) + t.col(4)) / 2, r), kTrace);
 }
 
-TEST(Drawgraph, HugeValuesAndTinyScalesNeverCrash) {
+TEST(Drawgraph, HugeValuesAndUnusableScalesNeverCrash) {
     Fixture t;
     std::mt19937 rng(5);
     std::uniform_real_distribution<float> u(-3e38f, 3e38f);
     for (int i = 0; i < 4096; ++i)
         t.data[i] = (i % 7 == 0) ? std::numeric_limits<float>::max() : u(rng);
-    t.data[100] = std::numeric_limits<float>::denorm_min();
     t.data[101] = -std::numeric_limits<float>::infinity();
     t.s.npoints = 4096;
-    for (double yperdiv : {1e-20, 1.0, -1.0, 1e300}) {
+    t.s.yref[0] = 1e300;
+    t.s.xperdiv[0] = 1e-10;
+    for (double yperdiv : {1e-20, -1.0, 1e300}) {
         t.s.yperdiv[0] = yperdiv;
-        t.s.yref[0] = 1e300;
-        t.s.xperdiv[0] = 1e-10;
         EXPECT_NO_THROW(t.draw()) << yperdiv;
     }
     // Segments whose pixel coordinates stay finite are drawn: the values cross
@@ -229,15 +184,11 @@ TEST(Drawgraph, HugeValuesAndTinyScalesNeverCrash) {
     t.data[0] = 1e30f;
     t.data[1] = -1e30f;
     t.data[2] = 1e30f;
-    const GraphTexts out = t.draw();
-    EXPECT_EQ(out.skippedSegments, 0);
+    EXPECT_EQ(t.draw().skippedSegments, 0);
     EXPECT_EQ(at(t.img, t.col(0.5), H / 2), kTrace);
-    // Non-finite scale values draw no trace and do not crash either.
-    t.s.xperdiv[0] = std::numeric_limits<double>::quiet_NaN();
+    t.s.xperdiv[0] = std::numeric_limits<double>::quiet_NaN(); // no trace
     EXPECT_EQ(t.draw().skippedSegments, 3);
     t.s.xperdiv[0] = 5e-6;
-    t.s.xgrids[0] = std::numeric_limits<double>::infinity();
-    EXPECT_NO_THROW(t.draw());
     t.s.xgrids[0] = 1e9; // no upper limit on X-Grids: the grid is thinned, not hung
     EXPECT_NO_THROW(t.draw());
 }
@@ -250,13 +201,10 @@ TEST(Drawgraph, AllMinusFiveHundredSpectrum) {
     t.s.npoints = 512;
     std::fill(t.data.begin(), t.data.begin() + 512, -500.0f);
     // Preset spectrum scale: 0 dBm top, 10 dB/div: -500 lies far below, cut off.
-    GraphTexts out = t.draw();
-    EXPECT_EQ(out.skippedSegments, 0);
+    EXPECT_EQ(t.draw().skippedSegments, 0);
     EXPECT_EQ(countColour(t.img, kTrace), 0);
-    // 100 dB/div: -500 dBm is the middle grid line.
-    t.s.yperdiv[1] = 100;
-    out = t.draw();
-    EXPECT_EQ(out.skippedSegments, 0);
+    t.s.yperdiv[1] = 100; // 100 dB/div: -500 dBm is the middle grid line
+    EXPECT_EQ(t.draw().skippedSegments, 0);
     const int r = t.row(-500.0);
     EXPECT_EQ(r, static_cast<int>(std::floor(500.0 / 1002.0 * H)));
     // 512 points x 20 kHz = 10.24 MHz = 10 divisions at the preset 1.024 MHz/div.
@@ -270,29 +218,12 @@ TEST(Drawgraph, RelabelRunsLabelaxesFirst) {
     t.in.axis.fs = 1e6;
     t.in.axis.blocklen = 50;
     t.in.axis.modeindex = kModeSpectrum; // overridden by in.modeindex
-    GraphTexts out = t.draw();
+    const GraphTexts out = t.draw();
     ASSERT_TRUE(out.axes);
     EXPECT_EQ((*out.axes)[0], "Time Domain");
     EXPECT_FALSE(t.s.relabel);
     EXPECT_EQ(t.s.npoints, 50);
-    EXPECT_DOUBLE_EQ(t.s.xstep, 1e-6);
-    out = t.draw();
-    EXPECT_FALSE(out.axes);
-}
-
-TEST(Drawgraph, AveragesLine) {
-    Fixture t;
-    t.in.avgmode = 1;
-    t.in.avgcount = 12;
-    EXPECT_EQ(t.draw().averages, "Averages =  12");
-    t.in.avgcount = 0;
-    EXPECT_EQ(t.draw().averages, "Averages =  0");
-    t.in.avgmode = 2;
-    t.in.avgcount = 123456;
-    EXPECT_EQ(t.draw().averages, "Averages =  123456");
-    t.in.avgmode = 0;
-    EXPECT_EQ(t.draw().averages, "");
-    EXPECT_EQ(averagesText(-3), "Averages = -3");
+    EXPECT_FALSE(t.draw().axes);
 }
 
 TEST(Drawgraph, MarkerLineAndReadout) {
@@ -304,42 +235,17 @@ TEST(Drawgraph, MarkerLineAndReadout) {
     t.data[125] = -20.5f;
     t.s.markx[1] = 1.25e6;
     t.s.markmode = 1;
-    GraphTexts out = t.draw();
-    EXPECT_EQ(out.marker, "Marker: X=    1.250000MHz  Y=  -20.500000dBm");
+    EXPECT_EQ(t.draw().marker, "Marker: X=    1.250000MHz  Y=  -20.500000dBm");
     // Dotted dark red line at 1.25 MHz / 1.024 MHz per division, from top to bottom grid line.
     const int c = t.col(1.25e6 / 1024000.0);
     int red = 0;
-    for (int y = 0; y < H; ++y) {
-        if (at(t.img, c, y) == kMark) {
-            ++red;
-            EXPECT_EQ((y / 2) % 2, 0) << y; // two on, two off
-        }
-    }
+    for (int y = 0; y < H; ++y)
+        red += at(t.img, c, y) == kMark && (y / 2) % 2 == 0; // two on, two off
     EXPECT_GE(red, 340 / 2 - 2);
     EXPECT_EQ(countColour(t.img, kMark), red); // nowhere else
-    EXPECT_DOUBLE_EQ(t.s.markx[1], 1.25e6);
-
     t.s.markmode = 0;
-    out = t.draw();
-    EXPECT_EQ(out.marker, "");
+    EXPECT_EQ(t.draw().marker, "");
     EXPECT_EQ(countColour(t.img, kMark), 0);
-}
-
-TEST(Drawgraph, MarkerOutsideTheDataStandsOnTheEndPoint) {
-    Fixture t;
-    t.s.markmode = 1;
-    t.s.xstart = 10e-6;
-    t.s.xstep = 5e-6;
-    t.s.npoints = 4;
-    t.data[0] = 0.5f;
-    t.s.markx[0] = -1.0;
-    GraphTexts out = t.draw();
-    EXPECT_EQ(out.marker, "Marker: X=   10.000000us  Y=  500.000000mV");
-    EXPECT_EQ(t.s.markx[0], -1.0); // never written back
-    int red = 0;
-    for (int y = 0; y < H; ++y)
-        red += at(t.img, t.col(2), y) == kMark;
-    EXPECT_GT(red, 0);
 }
 
 TEST(Drawgraph, BadModeChangesNothing) {
@@ -352,7 +258,7 @@ TEST(Drawgraph, BadModeChangesNothing) {
     EXPECT_EQ(at(t.img, 5, 5), qRgb(1, 2, 3));
 }
 
-TEST(Drawgraph, NullPictureGivesTheTexts) {
+TEST(Drawgraph, NullPictureGivesTheTextsAndTheAveragesLineOnlyWhenAveraging) {
     Fixture t;
     QImage none;
     t.s.markmode = 1;
@@ -361,16 +267,21 @@ TEST(Drawgraph, NullPictureGivesTheTexts) {
     const GraphTexts out = drawgraph(t.s, t.in, none);
     EXPECT_EQ(out.averages, "Averages =  3");
     EXPECT_FALSE(out.marker.empty());
+    t.in.avgmode = 0;
+    EXPECT_EQ(drawgraph(t.s, t.in, none).averages, "");
 }
 
-TEST(Drawgraph, UsesTheGivenColours) {
+TEST(Drawgraph, HorizontalTraceInTheGivenColours) {
     Fixture t;
     t.in.colours.background = qRgb(10, 20, 30);
     t.in.colours.foreground = qRgb(200, 200, 0);
-    std::fill(t.data.begin(), t.data.begin() + 100, 2.0f);
+    std::fill(t.data.begin(), t.data.begin() + 100, 2.0f); // 2 V: 3 divisions below the top
     t.draw();
+    EXPECT_EQ(t.row(2.0), static_cast<int>(std::floor(3.0 / 10.02 * H)));
     EXPECT_EQ(at(t.img, 211, H - 2), qRgb(10, 20, 30));
-    EXPECT_EQ(at(t.img, 3, t.row(2.0)), qRgb(200, 200, 0));
+    // 100 points at 1 us, 5 us/div: 19.8 divisions, cut off at the right edge.
+    for (int x = 0; x < W; ++x)
+        ASSERT_EQ(at(t.img, x, t.row(2.0)), qRgb(200, 200, 0)) << x;
 }
 
 TEST(Caption, NonEmptyLinesEachEndedByACarriageReturn) {

@@ -1,5 +1,4 @@
-// Test runner for the window tests of the display: one QApplication (the
-// clipboard needs it), offscreen unless a platform was chosen.
+// One QApplication for the window tests (the clipboard needs it), offscreen by default.
 #include <QApplication>
 
 #include <gtest/gtest.h>
