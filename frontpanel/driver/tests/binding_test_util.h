@@ -1,5 +1,4 @@
-// Paths of the libraries the binding tests load, and a scoped environment
-// variable.
+// Sets (or, with nullptr, removes) an environment variable for one scope.
 #pragma once
 
 #include <QByteArray>
@@ -9,26 +8,14 @@
 
 namespace zrtest {
 
-// Sets (or, with nullptr, removes) an environment variable for one scope.
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (qEnvironmentVariableIsSet(name)) {
+        if (qEnvironmentVariableIsSet(name))
             old_ = qgetenv(name);
-        }
-        if (value != nullptr) {
-            qputenv(name, QByteArray(value));
-        } else {
-            qunsetenv(name);
-        }
+        value != nullptr ? (void)qputenv(name, QByteArray(value)) : (void)qunsetenv(name);
     }
-    ~ScopedEnv() {
-        if (old_) {
-            qputenv(name_, *old_);
-        } else {
-            qunsetenv(name_);
-        }
-    }
+    ~ScopedEnv() { old_ ? (void)qputenv(name_, *old_) : (void)qunsetenv(name_); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 

@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 namespace zr {
 
@@ -51,6 +52,12 @@ void FakeInstrument::putText(char* buffer, const std::string& text) const {
 
 namespace {
 
+template <typename T> void put(T* out, std::type_identity_t<T> value) {
+    if (out != nullptr) {
+        *out = value;
+    }
+}
+
 template <typename T> T popOr(std::deque<T>& queue, T fallback) {
     if (queue.empty()) {
         return fallback;
@@ -62,12 +69,33 @@ template <typename T> T popOr(std::deque<T>& queue, T fallback) {
 
 } // namespace
 
+// Settings the fake only records.
+#define ZR_FAKE_SETTER(name, T)                                                                    \
+    int32_t FakeInstrument::name(int32_t instr, T value) {                                         \
+        record("zrq7010_" #name, " %d %d", instr, value);                                          \
+        return 0;                                                                                  \
+    }
+
+// Settings the fake stores for a later read-back.
+#define ZR_FAKE_STORE(name, T, member)                                                             \
+    int32_t FakeInstrument::name(int32_t instr, T value) {                                         \
+        record("zrq7010_" #name, " %d %d", instr, value);                                          \
+        member = value;                                                                            \
+        return 0;                                                                                  \
+    }
+
+// Read-backs with their answer.
+#define ZR_FAKE_GET(name, T, answer)                                                               \
+    int32_t FakeInstrument::name(int32_t instr, T* out) {                                          \
+        record("zrq7010_" #name, " %d", instr);                                                    \
+        put(out, answer);                                                                          \
+        return 0;                                                                                  \
+    }
+
 int32_t FakeInstrument::init(const char* descriptor, int16_t idQuery, int16_t reset,
                              int32_t* instr) {
     record("zrq7010_init", " %s %d %d", descriptor ? descriptor : "(null)", idQuery, reset);
-    if (instr != nullptr) {
-        *instr = initDefault.status == 0 ? initDefault.handle : 0;
-    }
+    put(instr, initDefault.status == 0 ? initDefault.handle : 0);
     return initDefault.status;
 }
 
@@ -108,27 +136,11 @@ int32_t FakeInstrument::read(int32_t instr, float* data, int32_t blocklen, int16
     return status;
 }
 
-int32_t FakeInstrument::input_range(int32_t instr, int16_t code) {
-    record("zrq7010_input_range", " %d %d", instr, code);
-    rangeCode = code;
-    return 0;
-}
-int32_t FakeInstrument::input_coupling(int32_t instr, int16_t value) {
-    record("zrq7010_input_coupling", " %d %d", instr, value);
-    return 0;
-}
-int32_t FakeInstrument::input_float(int32_t instr, int16_t value) {
-    record("zrq7010_input_float", " %d %d", instr, value);
-    return 0;
-}
-int32_t FakeInstrument::input_signal(int32_t instr, int16_t value) {
-    record("zrq7010_input_signal", " %d %d", instr, value);
-    return 0;
-}
-int32_t FakeInstrument::input_alias_filter(int32_t instr, int16_t value) {
-    record("zrq7010_input_alias_filter", " %d %d", instr, value);
-    return 0;
-}
+ZR_FAKE_STORE(input_range, int16_t, rangeCode)
+ZR_FAKE_SETTER(input_coupling, int16_t)
+ZR_FAKE_SETTER(input_float, int16_t)
+ZR_FAKE_SETTER(input_signal, int16_t)
+ZR_FAKE_SETTER(input_alias_filter, int16_t)
 int32_t FakeInstrument::input_autozero(int32_t instr) {
     record("zrq7010_input_autozero", " %d", instr);
     return 0;
@@ -137,108 +149,33 @@ int32_t FakeInstrument::input_range_auto(int32_t instr, int16_t a, int16_t b) {
     record("zrq7010_input_range_auto", " %d %d %d", instr, a, b);
     return 0;
 }
-int32_t FakeInstrument::input_range_get(int32_t instr, int16_t* code) {
-    record("zrq7010_input_range_get", " %d", instr);
-    if (code != nullptr) {
-        *code = rangeGetAnswer.value_or(rangeCode);
-    }
-    return 0;
-}
-int32_t FakeInstrument::status_get(int32_t instr, int16_t* status) {
-    record("zrq7010_status_get", " %d", instr);
-    const int16_t value = popOr(statusSequence, statusDefault);
-    if (status != nullptr) {
-        *status = value;
-    }
-    return 0;
-}
+ZR_FAKE_GET(input_range_get, int16_t, rangeGetAnswer.value_or(rangeCode))
+ZR_FAKE_GET(status_get, int16_t, popOr(statusSequence, statusDefault))
 
-int32_t FakeInstrument::data_type(int32_t instr, int16_t value) {
-    record("zrq7010_data_type", " %d %d", instr, value);
-    dataType = value;
-    return 0;
-}
-int32_t FakeInstrument::data_resolution(int32_t instr, int16_t value) {
-    record("zrq7010_data_resolution", " %d %d", instr, value);
-    return 0;
-}
-int32_t FakeInstrument::data_blocksize(int32_t instr, int32_t samples) {
-    record("zrq7010_data_blocksize", " %d %d", instr, samples);
-    return 0;
-}
-int32_t FakeInstrument::data_append_status(int32_t instr, int16_t on) {
-    record("zrq7010_data_append_status", " %d %d", instr, on);
-    return 0;
-}
-int32_t FakeInstrument::data_memsize_get(int32_t instr, int16_t* megabytes) {
-    record("zrq7010_data_memsize_get", " %d", instr);
-    if (megabytes != nullptr) {
-        *megabytes = memsizeMegabytes;
-    }
-    return 0;
-}
-int32_t FakeInstrument::filter_bw(int32_t instr, int16_t value) {
-    record("zrq7010_filter_bw", " %d %d", instr, value);
-    return 0;
-}
-int32_t FakeInstrument::filter_decimate(int32_t instr, int16_t value) {
-    record("zrq7010_filter_decimate", " %d %d", instr, value);
-    return 0;
-}
+ZR_FAKE_STORE(data_type, int16_t, dataType)
+ZR_FAKE_SETTER(data_resolution, int16_t)
+ZR_FAKE_SETTER(data_blocksize, int32_t)
+ZR_FAKE_SETTER(data_append_status, int16_t)
+ZR_FAKE_GET(data_memsize_get, int16_t, memsizeMegabytes)
+ZR_FAKE_SETTER(filter_bw, int16_t)
+ZR_FAKE_SETTER(filter_decimate, int16_t)
 int32_t FakeInstrument::frequency_center(int32_t instr, double fraction) {
     record("zrq7010_frequency_center", " %d %.17g", instr, fraction);
     return 0;
 }
 
-int32_t FakeInstrument::trigger_type(int32_t instr, int16_t value) {
-    record("zrq7010_trigger_type", " %d %d", instr, value);
-    return 0;
-}
-int32_t FakeInstrument::trigger_slope(int32_t instr, int16_t value) {
-    record("zrq7010_trigger_slope", " %d %d", instr, value);
-    return 0;
-}
-int32_t FakeInstrument::trigger_adclevel(int32_t instr, int16_t level) {
-    record("zrq7010_trigger_adclevel", " %d %d", instr, level);
-    return 0;
-}
-int32_t FakeInstrument::trigger_maglevel(int32_t instr, int16_t code) {
-    record("zrq7010_trigger_maglevel", " %d %d", instr, code);
-    return 0;
-}
-int32_t FakeInstrument::trigger_delay(int32_t instr, int32_t samples) {
-    record("zrq7010_trigger_delay", " %d %d", instr, samples);
-    triggerDelay = samples;
-    return 0;
-}
-int32_t FakeInstrument::trigger_delay_get(int32_t instr, int32_t* samples) {
-    record("zrq7010_trigger_delay_get", " %d", instr);
-    if (samples != nullptr) {
-        *samples = triggerDelayAnswer.value_or(triggerDelay);
-    }
-    return 0;
-}
-int32_t FakeInstrument::trigger_gen(int32_t instr, int16_t on) {
-    record("zrq7010_trigger_gen", " %d %d", instr, on);
-    return 0;
-}
+ZR_FAKE_SETTER(trigger_type, int16_t)
+ZR_FAKE_SETTER(trigger_slope, int16_t)
+ZR_FAKE_SETTER(trigger_adclevel, int16_t)
+ZR_FAKE_SETTER(trigger_maglevel, int16_t)
+ZR_FAKE_STORE(trigger_delay, int32_t, triggerDelay)
+ZR_FAKE_GET(trigger_delay_get, int32_t, triggerDelayAnswer.value_or(triggerDelay))
+ZR_FAKE_SETTER(trigger_gen, int16_t)
 
-int32_t FakeInstrument::clock_source(int32_t instr, int16_t value) {
-    record("zrq7010_clock_source", " %d %d", instr, value);
-    return 0;
-}
-int32_t FakeInstrument::clock_master(int32_t instr, int16_t value) {
-    record("zrq7010_clock_master", " %d %d", instr, value);
-    return 0;
-}
-int32_t FakeInstrument::clock_multi_sync(int32_t instr, int16_t value) {
-    record("zrq7010_clock_multi_sync", " %d %d", instr, value);
-    return 0;
-}
-int32_t FakeInstrument::clock_dsp(int32_t instr, int16_t value) {
-    record("zrq7010_clock_dsp", " %d %d", instr, value);
-    return 0;
-}
+ZR_FAKE_SETTER(clock_source, int16_t)
+ZR_FAKE_SETTER(clock_master, int16_t)
+ZR_FAKE_SETTER(clock_multi_sync, int16_t)
+ZR_FAKE_SETTER(clock_dsp, int16_t)
 
 int32_t FakeInstrument::diag_reg(int32_t instr, int16_t reg, int16_t value) {
     record("zrq7010_diag_reg", " %d %d %d", instr, reg, value);
@@ -276,32 +213,18 @@ int32_t FakeInstrument::diag_adccal_get(int32_t instr, double* table33) {
     }
     return 0;
 }
-int32_t FakeInstrument::diag_cal(int32_t instr, int32_t stamp) {
-    record("zrq7010_diag_cal", " %d %d", instr, stamp);
-    calStamp = stamp;
-    return 0;
-}
-int32_t FakeInstrument::diag_cal_get(int32_t instr, int32_t* stamp) {
-    record("zrq7010_diag_cal_get", " %d", instr);
-    if (stamp != nullptr) {
-        *stamp = calStamp;
-    }
-    return 0;
-}
+ZR_FAKE_STORE(diag_cal, int32_t, calStamp)
+ZR_FAKE_GET(diag_cal_get, int32_t, calStamp)
 int32_t FakeInstrument::self_test(int32_t instr, int16_t* result, char* text) {
     record("zrq7010_self_test", " %d", instr);
-    if (result != nullptr) {
-        *result = 0;
-    }
+    put(result, 0);
     putText(text, selfTestText);
     return 0;
 }
 int32_t FakeInstrument::error_query(int32_t instr, int32_t* code, char* text) {
     record("zrq7010_error_query", " %d", instr);
     const int32_t c = popOr(errorQueue, 0);
-    if (code != nullptr) {
-        *code = c;
-    }
+    put(code, c);
     putText(text, c == 0 ? std::string("No error") : "Error " + std::to_string(c));
     return 0;
 }

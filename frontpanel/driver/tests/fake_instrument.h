@@ -1,20 +1,10 @@
 // A recording stand-in for the instrument, for tests of the window and its
-// handlers. Every call is logged as one line in the same format as the
-// driver journal of the stand-in driver library:
-//
-//   the C function name, then every input argument in order, separated by
-//   single blanks; output pointers and text buffers are left out; integers
-//   in decimal; the centre fraction with "%.17g"; the descriptor as given
-//   ("(null)" for a null pointer).
-//
-//   zrq7010_init VXI::192 1 1
-//   zrq7010_diag_reg 0 1 1812
-//   zrq7010_frequency_center 0 0.5
-//   zrq7010_read 4097 1024
-//   zrq7010_diag_reg_get 0 4
-//
-// Answers are programmable through the public members below; the defaults
-// behave like a healthy module that reads back what it was told.
+// handlers. Every call is logged as one line in the format of the stand-in
+// driver's journal: the C function name, then every input argument separated
+// by single blanks (no output pointers or text buffers; the centre fraction
+// with "%.17g"; a null descriptor as "(null)"), e.g. "zrq7010_read 4097 1024".
+// Answers are programmable through the public members; the defaults behave
+// like a healthy module that reads back what it was told.
 #pragma once
 
 #include "driver/instrument.h"
@@ -31,19 +21,14 @@ namespace zr {
 
 class FakeInstrument : public Instrument {
 public:
-    // ---- Log ----------------------------------------------------------------
     const std::vector<std::string>& log() const { return log_; }
     void clearLog() { log_.clear(); }
     // Log lines that start with the given function name (e.g. "zrq7010_read").
     std::vector<std::string> callsOf(const std::string& function) const;
 
-    // ---- Failure injection ---------------------------------------------------
-    // Every call throws LibraryError, as when the library file is missing.
-    bool libraryMissing = false;
-    // Calls of these C function names throw LibraryError naming the function.
-    std::set<std::string> missingFunctions;
+    bool libraryMissing = false;            // every call throws LibraryError
+    std::set<std::string> missingFunctions; // calls of these throw LibraryError naming them
 
-    // ---- Answers -------------------------------------------------------------
     struct InitAnswer {
         int32_t status = 0;
         int32_t handle = 1;
@@ -76,14 +61,13 @@ public:
     // false: texts fill all 80 bytes with no terminating code-0 character.
     bool terminateTexts = true;
 
-    // ---- What the fake was told ----------------------------------------------
+    // What the fake was told.
     std::map<int16_t, int16_t> diagRegs; // last value written per register
     std::map<int16_t, int32_t> pokes;    // last value poked per register
     int16_t rangeCode = 9;
     int16_t dataType = 0;
     int32_t triggerDelay = 0;
 
-    // ---- Instrument ----------------------------------------------------------
     int32_t init(const char* descriptor, int16_t idQuery, int16_t reset, int32_t* instr) override;
     int32_t error_message(int32_t instr, int32_t status, char* text) override;
     int32_t close(int32_t instr) override;

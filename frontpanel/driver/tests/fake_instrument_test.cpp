@@ -1,5 +1,5 @@
 // The fake's log matches the stand-in driver's journal line for line, and the
-// answers other tests depend on for memory and text safety behave as documented.
+// answers and failures other tests program behave as documented.
 #include "binding_test_util.h"
 #include "driver/driver_library.h"
 #include "driver/library_loader.h"
@@ -71,15 +71,6 @@ void everyCall(zr::Instrument& in, int32_t instr) {
     in.close(instr);
 }
 
-std::vector<std::string> readLines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 } // namespace
 
 TEST(FakeInstrument, LogMatchesTheStandInJournalLineForLine) {
@@ -88,49 +79,33 @@ TEST(FakeInstrument, LogMatchesTheStandInJournalLineForLine) {
     ASSERT_GE(fd, 0);
     ::close(fd);
     ScopedEnv driver("ZRQ7010_DRIVER", ZR_STANDIN_DRIVER);
-    std::vector<std::string> journal;
     int32_t handle = 0;
     {
         ScopedEnv j("ZRQ7010_JOURNAL", path);
         zr::DriverLibrary lib;
         ASSERT_EQ(lib.init("VXI::192", 1, 1, &handle), 0);
         everyCall(lib, handle);
-        journal = readLines(path);
     }
+    std::vector<std::string> journal;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);)
+        journal.push_back(line);
     std::remove(path);
 
     zr::FakeInstrument fake;
     fake.initDefault.handle = handle;
     int32_t fakeHandle = 0;
     ASSERT_EQ(fake.init("VXI::192", 1, 1, &fakeHandle), 0);
-    EXPECT_EQ(fakeHandle, handle);
     everyCall(fake, fakeHandle);
-
     ASSERT_EQ(journal.size(), 46u);
     EXPECT_EQ(fake.log(), journal);
-    // Spot checks of the agreed format.
-    const std::string h = std::to_string(handle);
-    EXPECT_EQ(journal[0], "zrq7010_init VXI::192 1 1");
-    EXPECT_EQ(journal[2], "zrq7010_diag_reg " + h + " 1 1812");
-    EXPECT_EQ(journal[20], "zrq7010_frequency_center " + h + " -0.33333333333333331");
-    EXPECT_EQ(journal[21], "zrq7010_frequency_center " + h + " 0");
-    EXPECT_EQ(journal[43], "zrq7010_read " + h + " 64");
-}
-
-TEST(FakeInstrument, CallsOfAndClearLog) {
-    zr::FakeInstrument fake;
-    int16_t v = 0;
-    fake.diag_reg(0, 1, 1812);
-    fake.diag_reg_get(4097, 1, &v);
-    fake.meas_start(0);
+    EXPECT_EQ(journal[20],
+              "zrq7010_frequency_center " + std::to_string(handle) + " -0.33333333333333331");
     EXPECT_EQ(fake.callsOf("zrq7010_diag_reg"), // whole function names only
-              std::vector<std::string>{"zrq7010_diag_reg 0 1 1812"});
-    EXPECT_EQ(fake.callsOf("zrq7010_meas_start"), std::vector<std::string>{"zrq7010_meas_start 0"});
-    fake.clearLog();
-    EXPECT_TRUE(fake.log().empty());
+              std::vector<std::string>{"zrq7010_diag_reg " + std::to_string(handle) + " 1 1812"});
 }
 
-TEST(FakeInstrument, InitAndErrorMessages) {
+TEST(FakeInstrument, ProgrammedAnswers) {
     zr::FakeInstrument fake;
     fake.initDefault = {-1001, 5};
     fake.errorMessages[-1001] = "No module answers at VXI address 5";
@@ -140,56 +115,32 @@ TEST(FakeInstrument, InitAndErrorMessages) {
     char buf[zr::kDriverTextSize];
     fake.error_message(instr, -1001, buf);
     EXPECT_STREQ(buf, "No module answers at VXI address 5");
-    fake.error_message(instr, -7, buf);
-    EXPECT_STREQ(buf, "Simulated driver error");
-}
 
-TEST(FakeInstrument, ReadDeliversTheProgrammedBlockAndStatuses) {
-    zr::FakeInstrument fake;
-    fake.readStatuses = {2, 7};
+    fake.readStatuses = {2};
     fake.blockData = {1.5f, -2.5f, 3.0f};
     fake.overload = 1;
     float data[8];
     std::fill(std::begin(data), std::end(data), -1.0f);
     int16_t overload = 0;
     EXPECT_EQ(fake.read(1, data, 4, &overload), 2);
-    EXPECT_EQ(fake.read(1, data, 4, &overload), 7);
     EXPECT_EQ(data[0], -1.0f); // nothing written without a block
-    EXPECT_EQ(overload, 0);
     EXPECT_EQ(fake.read(1, data, 4, &overload), 0);
     EXPECT_EQ(overload, 1);
     EXPECT_EQ((std::vector<float>(data, data + 5)),
               (std::vector<float>{1.5f, -2.5f, 3.0f, 0.0f, -1.0f})); // zeros to the block's end
     fake.data_type(1, 1);
-    std::fill(std::begin(data), std::end(data), -1.0f);
     EXPECT_EQ(fake.read(1, data, 3, &overload), 0);
     EXPECT_EQ(data[5], 0.0f); // zoom: 2 x blocklen values
     EXPECT_EQ(data[6], -1.0f);
 
-    fake.measStartStatuses = {-1005};
-    EXPECT_EQ(fake.meas_start(1), -1005);
-    EXPECT_EQ(fake.meas_start(1), 0);
-}
-
-// The window tests of texts without a terminating NUL rely on the fake leaving it out.
-TEST(FakeInstrument, TextsAreCutAndTerminatedUnlessToldOtherwise) {
-    zr::FakeInstrument fake;
-    char buf[zr::kDriverTextSize];
+    fake.terminateTexts = false; // window tests of texts without their NUL rely on this
     int16_t result = -1;
-    fake.selfTestText = std::string(200, 'a');
-    fake.self_test(1, &result, buf);
-    EXPECT_EQ(std::string(buf), std::string(79, 'a'));
-    fake.terminateTexts = false;
-    fake.selfTestText = "T";
     fake.self_test(1, &result, buf);
     EXPECT_EQ(std::memchr(buf, '\0', sizeof buf), nullptr);
-}
 
-TEST(FakeInstrument, InjectedLibraryFailuresThrowWithoutLogging) {
-    zr::FakeInstrument fake;
+    // Injected library failures throw without logging.
+    fake.clearLog();
     fake.missingFunctions = {"zrq7010_read"};
-    float data[4];
-    int16_t overload = 0;
     EXPECT_THROW(fake.read(1, data, 4, &overload), zr::LibraryError);
     EXPECT_EQ(fake.meas_start(1), 0);
     fake.libraryMissing = true;
