@@ -20,11 +20,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// ---- Reset ---------------------------------------------------------------------
-
 // Records when the hard-reset pokes arrive and whether the window had
-// processed a queued event by then; ends the measurement loop after a few
-// reads (as "Pause" would) so that the loop a reset starts returns.
+// processed a queued event by then; pauses the loop after a few reads.
 class ResetWatch : public zr::FakeInstrument {
 public:
     zr::MainForm* form = nullptr;
@@ -45,12 +42,10 @@ public:
         int marker = 0;
         readFrames.push_back(&marker);
         ++reads;
-        if (onRead) {
+        if (onRead)
             onRead(reads);
-        }
-        if (form != nullptr && reads >= readsBeforePause) {
+        if (form != nullptr && reads >= readsBeforePause)
             form->stopflag = true;
-        }
         return zr::FakeInstrument::read(instr, data, blocklen, overloadOut);
     }
 };
@@ -69,39 +64,20 @@ struct Reset : ::testing::Test {
         instrument.clearLog();
     }
     const std::vector<std::string>& log() const { return instrument.log(); }
-    std::vector<std::string> slice(std::size_t from, std::size_t count) const {
-        const auto first = log().begin() + static_cast<std::ptrdiff_t>(from);
-        return {first, first + static_cast<std::ptrdiff_t>(count)};
+    // After `from` lines: the traffic of one preset on a fresh window, then "Start".
+    void expectPresetThenStartFrom(std::size_t from) const {
+        zr::FakeInstrument fresh;
+        zr::ScriptedDialogs d;
+        zr::MainForm f(&fresh, &d, QString());
+        f.instr = 4097;
+        f.presetall();
+        std::vector<std::string> want(log().begin(), log().begin() + from);
+        want.insert(want.end(), fresh.log().begin(), fresh.log().end());
+        want.push_back("zrq7010_meas_start 4097");
+        ASSERT_GE(log().size(), want.size());
+        EXPECT_EQ(std::vector<std::string>(log().begin(), log().begin() + want.size()), want);
     }
 };
-
-// The driver traffic of one preset on a fresh window (independent of the reset).
-std::vector<std::string> presetTraffic() {
-    zr::FakeInstrument instrument;
-    zr::ScriptedDialogs dialogs;
-    zr::MainForm form(&instrument, &dialogs, QString());
-    form.instr = 4097;
-    form.presetall();
-    return instrument.log();
-}
-
-TEST_F(Reset, SoftResetWhilePausedResetsPresetsAndMeasuresAgain) {
-    form->avgcount = 77;
-    form->resetmenu_Click(0);
-    ASSERT_FALSE(log().empty());
-    EXPECT_EQ(log().front(), "zrq7010_reset 4097");
-    EXPECT_TRUE(instrument.callsOf("zrq7010_diag_poke").empty());
-    EXPECT_TRUE(instrument.callsOf("zrq7010_diag_peek").empty());
-
-    // Then exactly the preset's traffic, then "Start": re-arm and measure.
-    const std::vector<std::string> preset = presetTraffic();
-    ASSERT_FALSE(preset.empty());
-    ASSERT_GE(log().size(), 1 + preset.size() + 1);
-    EXPECT_EQ(slice(1, preset.size()), preset);
-    EXPECT_EQ(log()[1 + preset.size()], "zrq7010_meas_start 4097");
-    EXPECT_EQ(instrument.reads, instrument.readsBeforePause) << "the measurement runs again";
-    EXPECT_EQ(form->avgcount, 0) << "Start restarted the average (averaging Off after the preset)";
-}
 
 TEST_F(Reset, HardResetGivesTheModuleFiveSecondsWithoutProcessingEvents) {
     bool eventProcessed = false;
@@ -115,14 +91,13 @@ TEST_F(Reset, HardResetGivesTheModuleFiveSecondsWithoutProcessingEvents) {
     EXPECT_LT(waited, std::chrono::seconds(7));
     EXPECT_FALSE(instrument.watchedAtPoke[1]) << "no window event ran during the wait";
 
-    EXPECT_EQ(slice(0, 4), (std::vector<std::string>{
-                               "zrq7010_diag_poke 4097 2 1", "zrq7010_diag_poke 4097 7 -769",
-                               "zrq7010_diag_peek 4097 7", "zrq7010_reset 4097"}));
-    const std::vector<std::string> preset = presetTraffic();
-    ASSERT_GE(log().size(), 4 + preset.size() + 1);
-    EXPECT_EQ(slice(4, preset.size()), preset);
-    EXPECT_EQ(log()[4 + preset.size()], "zrq7010_meas_start 4097");
-    EXPECT_EQ(instrument.reads, instrument.readsBeforePause);
+    ASSERT_GE(log().size(), 4u);
+    EXPECT_EQ(
+        std::vector<std::string>(log().begin(), log().begin() + 4),
+        (std::vector<std::string>{"zrq7010_diag_poke 4097 2 1", "zrq7010_diag_poke 4097 7 -769",
+                                  "zrq7010_diag_peek 4097 7", "zrq7010_reset 4097"}));
+    expectPresetThenStartFrom(4);
+    EXPECT_EQ(instrument.reads, instrument.readsBeforePause) << "the measurement runs again";
     EXPECT_TRUE(eventProcessed) << "the restarted loop yields to the window again";
 }
 
@@ -142,13 +117,13 @@ TEST_F(Reset, ResetDuringARunningLoopLeavesOneLoopRunning) {
 
     EXPECT_EQ(resetAtRead, 2);
     EXPECT_EQ(instrument.callsOf("zrq7010_reset").size(), 1u);
+    EXPECT_TRUE(instrument.pokeTimes.empty()) << "a soft reset does not poke";
     EXPECT_EQ(instrument.reads, 8) << "the loop went on after the reset until paused";
     // Every block was read by the same loop, at the same depth: a reset does
     // not leave a second loop running inside the first.
     ASSERT_EQ(instrument.readFrames.size(), 8u);
-    for (const void* frame : instrument.readFrames) {
+    for (const void* frame : instrument.readFrames)
         EXPECT_EQ(frame, instrument.readFrames.front());
-    }
     EXPECT_TRUE(form->stopflag);
 }
 
