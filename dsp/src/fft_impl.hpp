@@ -1103,92 +1103,14 @@ ZRDSP_KEEP_ROUNDING void real_split_halves_portable(T* data, std::size_t n, cons
     split_ends(data, n);
 }
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(ZRDSP_PORTABLE_ONLY)
-// SSE2 (part of every x86-64): lane 0 is a bin of the first half, lane 1 the
-// bin of the second half, twiddles included. Each lane performs split_bin's
-// and advance_twiddle's operations in their order.
-inline __m128d load_point(const double* p) {
-    return _mm_loadu_pd(p);
-}
-inline __m128d load_point(const float* p) {
-    return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
-}
-inline void store_point(double* p, __m128d v) {
-    _mm_storeu_pd(p, v);
-}
-inline void store_point(float* p, __m128d v) {
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(_mm_cvtpd_ps(v)));
-}
+#ifdef ZRDSP_HAVE_AVX_PATH
 // advance_twiddle in both lanes.
 inline void advance_twiddle2(__m128d& wr, __m128d& wi, __m128d wpr, __m128d wpi) {
     const __m128d t = wr;
     wr = _mm_add_pd(_mm_sub_pd(_mm_mul_pd(wr, wpr), _mm_mul_pd(wi, wpi)), wr);
     wi = _mm_add_pd(_mm_add_pd(_mm_mul_pd(wi, wpr), _mm_mul_pd(t, wpi)), wi);
 }
-// Rounding to the element precision where Precision<T> rounds.
-inline __m128d round2(__m128d v, double*) {
-    return v;
-}
-inline __m128d round2(__m128d v, float*) {
-    return _mm_cvtps_pd(_mm_cvtpd_ps(v));
-}
 
-template <typename T>
-void real_split_halves(T* data, std::size_t n, const SplitTwiddle& st, double c2,
-                       const ChainAhead& b) {
-    T* const tag = nullptr; // selects the rounding of round2
-    const std::size_t half = n / 2;
-    const std::size_t mid = n / 8;
-    const __m128d c1v = _mm_set1_pd(0.5);
-    const __m128d c2v = _mm_set1_pd(c2);
-    const __m128d mc2v = _mm_set1_pd(-c2);
-    const __m128d wpr = _mm_set1_pd(st.wpr);
-    const __m128d wpi = _mm_set1_pd(st.wpi);
-    __m128d wr = _mm_set_pd(b.wr, 1.0 + st.wpr); // (first half, second half)
-    __m128d wi = _mm_set_pd(b.wi, st.wpi);
-    for (std::size_t k = 1; k < mid; ++k) {
-        T* const ka = data + 2 * k;
-        T* const kb = data + 2 * (k + mid - 1);
-        T* const qa = data + 2 * (half - k);
-        T* const qb = data + 2 * (half - (k + mid - 1));
-        const __m128d za = load_point(ka), zb = load_point(kb);
-        const __m128d ya = load_point(qa), yb = load_point(qb);
-        const __m128d rk = _mm_unpacklo_pd(za, zb), ik = _mm_unpackhi_pd(za, zb);
-        const __m128d rq = _mm_unpacklo_pd(ya, yb), iq = _mm_unpackhi_pd(ya, yb);
-        const __m128d h1r = round2(_mm_mul_pd(c1v, _mm_add_pd(rk, rq)), tag);
-        const __m128d h1i = round2(_mm_mul_pd(c1v, _mm_sub_pd(ik, iq)), tag);
-        const __m128d h2r = round2(_mm_mul_pd(mc2v, _mm_add_pd(ik, iq)), tag);
-        const __m128d h2i = round2(_mm_mul_pd(c2v, _mm_sub_pd(rk, rq)), tag);
-        const __m128d wr_m = round2(wr, tag);
-        const __m128d wi_m = round2(wi, tag);
-        const __m128d a = _mm_mul_pd(wr_m, h2r), bb = _mm_mul_pd(wi_m, h2i);
-        const __m128d c = _mm_mul_pd(wr_m, h2i), d = _mm_mul_pd(wi_m, h2r);
-        const __m128d outkr = _mm_sub_pd(_mm_add_pd(h1r, a), bb);
-        const __m128d outki = _mm_add_pd(_mm_add_pd(h1i, c), d);
-        const __m128d outqr = _mm_add_pd(_mm_sub_pd(h1r, a), bb);
-        // -h1i + c computed as c - h1i: the same value (signed zeros included),
-        // and the same NaN as the compiled scalar expression.
-        const __m128d outqi = _mm_add_pd(_mm_sub_pd(c, h1i), d);
-        store_point(ka, _mm_unpacklo_pd(outkr, outki));
-        store_point(kb, _mm_unpackhi_pd(outkr, outki));
-        store_point(qa, _mm_unpacklo_pd(outqr, outqi));
-        store_point(qb, _mm_unpackhi_pd(outqr, outqi));
-        advance_twiddle2(wr, wi, wpr, wpi);
-    }
-    // The second half has one bin more; its twiddle is lane 1.
-    split_bin(data, half, n / 4 - 1, c2, _mm_cvtsd_f64(_mm_unpackhi_pd(wr, wr)),
-              _mm_cvtsd_f64(_mm_unpackhi_pd(wi, wi)));
-    split_ends(data, n);
-}
-#else
-template <typename T>
-void real_split_halves(T* data, std::size_t n, const SplitTwiddle& st, double c2,
-                       const ChainAhead& b) {
-    real_split_halves_portable(data, n, st, c2, b);
-}
-#endif
-
-#ifdef ZRDSP_HAVE_AVX_PATH
 // Two neighbouring points of each half, as the lanes (a, a+1, b, b+1) of
 // their real and imaginary parts, widened to double; "down": lanes
 // (a+1, a, b+1, b), for the partner bins, which descend while the bins
@@ -1229,11 +1151,11 @@ ZRDSP_AVX_KERNEL void store_pairs(double* a, double* b, bool down, __m256d re, _
     _mm256_storeu_pd(a, _mm256_permute2f128_pd(lo, hi, 0x20));
     _mm256_storeu_pd(b, _mm256_permute2f128_pd(lo, hi, 0x31));
 }
-// real_split_halves with four lanes: each round takes two neighbouring bins
-// of each half (k, k+1 and k+mid-1, k+mid), whose twiddles come from the same
-// two-lane recurrence stepped twice per round. Every lane performs
-// split_bin's operations in their order; the conversions of float data are
-// shared by twice as many values as in the two-lane version.
+// real_split_halves_portable on the AVX unit: each round takes two
+// neighbouring bins of each half (k, k+1 and k+mid-1, k+mid) in the four
+// lanes; the two halves' recurrences run in the two lanes of one vector,
+// stepped twice per round. Every lane performs split_bin's and
+// advance_twiddle's operations in their order.
 template <typename T>
 __attribute__((target("avx"))) void real_split_halves_avx(T* data, std::size_t n,
                                                           const SplitTwiddle& st, double c2,
@@ -1311,7 +1233,7 @@ template <typename T> void fft_real(T* data, std::size_t n, int direction) {
                 real_split_halves_avx(data, n, st, -0.5, b);
             else
 #endif
-                real_split_halves(data, n, st, -0.5, b);
+                real_split_halves_portable(data, n, st, -0.5, b);
         } else {
             fft_complex(data, n / 2, 1);
             real_split(data, n, -theta, -0.5);
