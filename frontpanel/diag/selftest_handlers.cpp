@@ -3,6 +3,7 @@
 #include "driver/instrument.h"
 #include "shell/dialogs.h"
 #include "shell/main_form.h"
+#include "shell/wait_cursor.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,16 +15,6 @@
 namespace zr {
 
 namespace {
-
-// The wait cursor while a handler keeps the window busy; restored however
-// the handler ends.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 QString toQ(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -52,6 +43,7 @@ void MainForm::selftest_Click() {
 }
 
 void MainForm::showcaltable() {
+    const bool firstShown = !cal->isVisible();
     cal->show();
     std::array<double, kCalTableSize> c{};
     zrq7010->diag_adccal_get(instr, c.data());
@@ -60,9 +52,15 @@ void MainForm::showcaltable() {
     for (const std::string& line : lines) {
         cal->print(toQ(line));
     }
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(toQ(joinCrLf(lines)));
+    // The table goes onto the clipboard when it appears and when it changes, not with every
+    // block: whatever the operator copies in between stays there.
+    const QString text = toQ(joinCrLf(lines));
+    if (firstShown || text != calClipboardText_) {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        clipboard->setText(text);
+        calClipboardText_ = text;
+    }
 }
 
 void MainForm::Command1_Click() {

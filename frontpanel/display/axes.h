@@ -38,6 +38,15 @@ struct XAxisInputs {
         double xstep = 0.0;
         std::int32_t npoints = 0;
     };
+    // The settings a resampled block was taken under. Its spacing and count
+    // describe the block only while all of these still hold.
+    struct ResampleSetup {
+        std::int32_t blocklen = 0;
+        double fs = 0.0;
+        int option = 0;    // selected resampmode option
+        int rateindex = 0; // resampindex
+        bool operator==(const ResampleSetup&) const = default;
+    };
     std::optional<Resampled> resampled;
 };
 

@@ -33,7 +33,16 @@ void setCaption(QLabel* label, const std::string& text) {
 
 } // namespace
 
-XAxisInputs MainForm::axisInputs() const {
+XAxisInputs::ResampleSetup MainForm::resampleSetup() const {
+    XAxisInputs::ResampleSetup s;
+    s.blocklen = blocklen;
+    s.fs = selectedSampleRate();
+    s.option = resampmode[1]->isChecked() ? 1 : resampmode[2]->isChecked() ? 2 : 0;
+    s.rateindex = resampindex;
+    return s;
+}
+
+XAxisInputs MainForm::axisInputs(bool blockOnShow) const {
     XAxisInputs a;
     a.modeindex = modeindex;
     a.datatypeindex = datatypeindex;
@@ -46,9 +55,10 @@ XAxisInputs MainForm::axisInputs() const {
     a.nbins = selectedBins();
     a.resampGaussian = resampmode[1]->isChecked();
     a.resampFlat = resampmode[2]->isChecked();
-    // The block on show came out of the resampler and the option still resamples: keep its
-    // spacing and count, so a redraw between two blocks does not stretch it.
-    if (lastResampled_ && !resampmode[0]->isChecked()) {
+    // The block on show came out of the resampler under the settings in force: keep its
+    // spacing and count, so a redraw between two blocks does not stretch it. After a change of
+    // block size, sample rate or resampling, the axis follows the new settings instead.
+    if (blockOnShow && lastResampled_ && lastResampledSetup_ == resampleSetup()) {
         a.resampled = lastResampled_;
     }
     return a;
@@ -87,11 +97,14 @@ void MainForm::drawgraph() {
     ++drawCount_;
 }
 
-void MainForm::labelaxes() {
-    const AxisLabels labels = zr::labelaxes(*this, axisInputs());
+void MainForm::showAxisLabels(const AxisLabels& labels) {
     for (int i = 0; i < 3; ++i) {
         setCaption(lablegraph[i], labels[static_cast<std::size_t>(i)]);
     }
+}
+
+void MainForm::labelaxes() {
+    showAxisLabels(zr::labelaxes(*this, axisInputs()));
 }
 
 void MainForm::engformat(double value, int digits, QString& text) {
@@ -111,7 +124,9 @@ void MainForm::autoscaley() {
 }
 
 void MainForm::xauto_click() {
-    labelaxes();
+    // The span comes from the block size and the sample period, never from the points a
+    // resampled block happened to have.
+    showAxisLabels(zr::labelaxes(*this, axisInputs(false)));
     const XAutoResult r =
         xautoscale(*this, modeindex, leadingNumber(txt[14]->text().toStdString()));
     txt[12]->setText(numberText(r.xref));

@@ -163,6 +163,7 @@ void MainForm::measloop() {
                 npoints = std::clamp<int32_t>(result.npoints, 1, kMaxPoints);
                 xstep = result.xstep;
                 lastResampled_ = XAxisInputs::Resampled{xstep, npoints};
+                lastResampledSetup_ = resampleSetup();
             } else {
                 lastResampled_.reset();
             }

@@ -13,8 +13,28 @@ QString QtDialogs::input(const QString& prompt, const QString& title, const QStr
     return ok ? text : QString();
 }
 
+QString withBreakOpportunities(const QString& text) {
+    QString out;
+    out.reserve(text.size() + text.size() / 4);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] == QLatin1Char(',') && i + 1 < text.size() && !text[i + 1].isSpace()) {
+            out += QChar(0x200B); // zero-width space: a line may end here
+        }
+    }
+    return out;
+}
+
+std::unique_ptr<QMessageBox> messageBox(QWidget* parent, const QString& text,
+                                        const QString& title) {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Information, title,
+                                             withBreakOpportunities(text), QMessageBox::Ok, parent);
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
+
 void QtDialogs::message(const QString& text, const QString& title) {
-    QMessageBox::information(parent_, title, text, QMessageBox::Ok);
+    messageBox(parent_, text, title)->exec();
 }
 
 bool QtDialogs::question(const QString& text, const QString& title) {

@@ -7,8 +7,10 @@
 #include <QStringList>
 
 #include <deque>
+#include <memory>
 #include <vector>
 
+class QMessageBox;
 class QWidget;
 
 namespace zr {
@@ -23,6 +25,14 @@ public:
     // Question with Yes and No; true for Yes.
     virtual bool question(const QString& text, const QString& title) = 0;
 };
+
+// The text as a message box shows it: a zero-width space after every comma
+// that no blank follows, so a long list of codes ("...,-1005,-1005,...") can
+// wrap at the box's edge instead of running past it. Nothing visible changes.
+QString withBreakOpportunities(const QString& text);
+
+// The message box QtDialogs::message shows (OK button, information icon).
+std::unique_ptr<QMessageBox> messageBox(QWidget* parent, const QString& text, const QString& title);
 
 // The real, modal dialogs (QInputDialog / QMessageBox) over `parent`.
 class QtDialogs : public Dialogs {

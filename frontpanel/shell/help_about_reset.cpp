@@ -4,6 +4,7 @@
 #include "driver/instrument.h"
 #include "shell/dialogs.h"
 #include "shell/main_form.h"
+#include "shell/wait_cursor.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -72,8 +73,9 @@ void MainForm::about_Click() {
 void MainForm::resetmenu_Click(int index) {
     stopflag = true;
     if (index == 1) {
+        // The module needs five seconds; the window deliberately stays busy, and says so.
+        const WaitCursor wait;
         zrq7010->diag_poke(instr, 2, 1);
-        // The module needs five seconds; the window deliberately stays busy.
         std::this_thread::sleep_for(std::chrono::seconds(5));
         zrq7010->diag_poke(instr, 7, -769);
         int32_t value = 0;

@@ -7,6 +7,7 @@
 #include "shell/controls.h"
 #include "shell/dialogs.h"
 #include "shell/picture_box.h"
+#include "shell/screen_fit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStackedWidget>
 
 #include <array>
@@ -174,6 +176,13 @@ void MainForm::wireHandlers() {
             run(QStringLiteral("picbox_MouseDown"), [&] { picbox_MouseDown(b, shift, x, y); });
         });
     });
+    // A new picture size: the block on show is drawn again at that size, so a paused graph
+    // is not left stretched (a running loop draws its next block at the new size anyway).
+    connect(picbox, &PictureBox::resized, this, [this] {
+        if (drawCount_ > 0) {
+            runGuarded([this] { drawgraph(); });
+        }
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -257,7 +266,11 @@ void MainForm::formLoadSteps() {
     if (diagnosticsSwitch(commandLine_)) {
         controlmenu[7]->setVisible(true);
     }
-    // 13.
+    // 13. On a small or scaled screen the window opens no larger than the free area.
+    if (const QScreen* screen = QWidget::screen()) {
+        resize(openingSize(size(), minimumSizeHint(), screen->availableGeometry().size(),
+                           QSize(8, 32)));
+    }
     show();
     repaint();
     // 14. Measure until the operator stops the loop (or the window closes).

@@ -54,11 +54,13 @@ class CalWindow : public QWidget {
 public:
     explicit CalWindow(QWidget* parent = nullptr);
     void cls();                      // clears the printed text
-    void print(const QString& line); // prints one line
+    void print(const QString& line); // prints one line; the view stays where it was
     QString text() const;
+    QPlainTextEdit* area() const { return area_; }
 
 private:
     QPlainTextEdit* area_;
+    int scrollTop_ = 0; // first line on show when the text was cleared
 };
 
 class MainForm : public QMainWindow,
@@ -320,14 +322,22 @@ private:
     int exitStatus_ = 0;
 
     // Measurement loop (measure_handlers.cpp, graph_handlers.cpp).
-    XAxisInputs axisInputs() const;  // what labelaxes and drawgraph read besides DisplayState
+    // What labelaxes and drawgraph read besides DisplayState. With
+    // `blockOnShow`, the spacing and count of a resampled block on show are
+    // kept, provided it was taken under the settings in force now.
+    XAxisInputs axisInputs(bool blockOnShow = true) const;
+    XAxisInputs::ResampleSetup resampleSetup() const; // the settings in force now
+    void showAxisLabels(const AxisLabels& labels);
     double selectedSampleRate() const; // fs: the number of the selected sampfreq entry
     int32_t selectedBins() const;      // nbins: the number of the selected histbins entry
-    int loopDepth_ = 0;        // measloop calls active on the stack (0 or 1)
+    int loopDepth_ = 0;                // measloop calls active on the stack (0 or 1)
     bool loopRestart_ = false; // stopped and started again inside the yield: go on, do not nest
     UniformSource simrng_;     // the simulation's random numbers, never seeded
-    // Spacing and count of the last block when it came out of the resampler.
+    // Spacing and count of the last block when it came out of the resampler,
+    // and the settings it was taken under.
     std::optional<XAxisInputs::Resampled> lastResampled_;
+    XAxisInputs::ResampleSetup lastResampledSetup_;
+    QString calClipboardText_; // the calibration table last put on the clipboard
     long passCount_ = 0;
     long drawCount_ = 0;
     std::function<void(long)> passObserver_;

@@ -3,6 +3,7 @@
 #include "shell/main_form.h"
 
 #include "shell/picture_box.h"
+#include "shell/readout_label.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,10 +17,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStackedWidget>
+#include <QTextDocument>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace zr {
 
@@ -81,14 +87,24 @@ CalWindow::CalWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(area_);
-    resize(328, 236);
+    // Room for the whole table: 15 lines of up to 36 characters, with a spare line and
+    // column, so neither scroll bar is needed.
+    const QFontMetrics fm(area_->font());
+    const int margin = 2 * (area_->frameWidth() +
+                            static_cast<int>(std::ceil(area_->document()->documentMargin())) + 2);
+    resize(fm.horizontalAdvance(QString(38, QLatin1Char('0'))) + margin,
+           fm.lineSpacing() * 16 + margin);
 }
 
 void CalWindow::cls() {
+    scrollTop_ = area_->verticalScrollBar()->value();
     area_->clear();
 }
 void CalWindow::print(const QString& line) {
     area_->appendPlainText(line);
+    // The table is printed anew with every block: keep the operator's view instead of
+    // following the text to its end.
+    area_->verticalScrollBar()->setValue(scrollTop_);
 }
 QString CalWindow::text() const {
     return area_->toPlainText();
@@ -428,7 +444,7 @@ void MainForm::buildWindow() {
     picbox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     picbox->setMinimumSize(417, 300);
     for (int i = 0; i < 5; ++i) {
-        lablegraph[i] = new QLabel(QStringLiteral("lablegraph"));
+        lablegraph[i] = new ReadoutLabel(QStringLiteral("lablegraph"));
         lablegraph[i]->setObjectName(QStringLiteral("lablegraph(%1)").arg(i));
         lablegraph[i]->setTextInteractionFlags(Qt::NoTextInteraction);
     }
@@ -483,27 +499,29 @@ void MainForm::buildWindow() {
 }
 
 void MainForm::buildMenus() {
-    medit = menuBar()->addMenu(QStringLiteral("Edit"));
-    editmenu[0] = medit->addAction(QStringLiteral("Copy graph"));
-    editmenu[1] = medit->addAction(QStringLiteral("Copy Caption"));
+    // Every menu and item has an access key (the underlined letter); the captions read as
+    // designed.
+    medit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    editmenu[0] = medit->addAction(QStringLiteral("Copy &graph"));
+    editmenu[1] = medit->addAction(QStringLiteral("Copy &Caption"));
 
-    mcontrol = menuBar()->addMenu(QStringLiteral("Control"));
-    static const char* const kPanels[8] = {"Input",   "Acquisition", "Trigger", "Measurement",
-                                           "Display", "Marker",      "Clock",   "Diagnostics"};
+    mcontrol = menuBar()->addMenu(QStringLiteral("&Control"));
+    static const char* const kPanels[8] = {"&Input",   "&Acquisition", "&Trigger", "&Measurement",
+                                           "&Display", "Mar&ker",      "C&lock",   "Dia&gnostics"};
     for (int i = 0; i < 8; ++i) {
         controlmenu[i] = mcontrol->addAction(QString::fromLatin1(kPanels[i]));
     }
     controlmenu[7]->setVisible(false);
     bar = mcontrol->addSeparator();
-    selftest = mcontrol->addAction(QStringLiteral("Self Test"));
+    selftest = mcontrol->addAction(QStringLiteral("&Self Test"));
 
-    mreset = menuBar()->addMenu(QStringLiteral("Reset"));
-    resetmenu[0] = mreset->addAction(QStringLiteral("Soft Reset"));
-    resetmenu[1] = mreset->addAction(QStringLiteral("Hard Reset"));
+    mreset = menuBar()->addMenu(QStringLiteral("&Reset"));
+    resetmenu[0] = mreset->addAction(QStringLiteral("&Soft Reset"));
+    resetmenu[1] = mreset->addAction(QStringLiteral("&Hard Reset"));
 
-    mhelp = menuBar()->addMenu(QStringLiteral("Help"));
-    hlp = mhelp->addAction(QStringLiteral("ZRQ7010 Help"));
-    about = mhelp->addAction(QStringLiteral("About"));
+    mhelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    hlp = mhelp->addAction(QStringLiteral("ZRQ7010 &Help"));
+    about = mhelp->addAction(QStringLiteral("&About"));
 }
 
 } // namespace zr

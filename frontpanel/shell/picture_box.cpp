@@ -68,14 +68,22 @@ void PictureBox::lineTo(QPointF to, const QColor& color) {
 
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawImage(0, 0, image_);
+    // The image carries the device pixel ratio: drawn at the widget's logical size, one image
+    // pixel per device pixel.
+    p.drawImage(QPointF(0, 0), image_);
+}
+
+QSize PictureBox::imageSizeFor(QSize logical, qreal ratio) {
+    const QSize device(static_cast<int>(std::lround(logical.width() * ratio)),
+                       static_cast<int>(std::lround(logical.height() * ratio)));
+    return device.expandedTo(QSize(1, 1));
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
-    const QSize size = event->size().expandedTo(QSize(1, 1));
-    if (size != image_.size()) {
-        // The picture keeps what was drawn, stretched to the new size, until the next redraw
-        // (a paused measurement draws nothing by itself).
+    const qreal ratio = devicePixelRatioF();
+    const QSize size = imageSizeFor(event->size(), ratio);
+    if (size != image_.size() || ratio != image_.devicePixelRatio()) {
+        // Until the owner redraws (it does so on resized()), what was drawn is stretched to fit.
         QImage next = image_.isNull()
                           ? QImage()
                           : image_.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
@@ -83,6 +91,7 @@ void PictureBox::resizeEvent(QResizeEvent* event) {
             next = QImage(size, QImage::Format_RGB32);
             next.fill(backColor());
         }
+        next.setDevicePixelRatio(ratio);
         image_ = std::move(next);
         emit resized();
     }
@@ -110,7 +119,8 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
     const auto mods = event->modifiers();
     const int shift = (mods & Qt::ShiftModifier ? 1 : 0) | (mods & Qt::ControlModifier ? 2 : 0) |
                       (mods & Qt::AltModifier ? 4 : 0);
-    const QPointF user = toUser(event->position());
+    // Mouse positions are logical; the user coordinates are set on the image's device pixels.
+    const QPointF user = toUser(event->position() * image_.devicePixelRatio());
     mouseDown_(button, shift, user.x(), user.y());
 }
 

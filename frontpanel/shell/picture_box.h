@@ -1,9 +1,11 @@
 // The graph's drawing surface: a widget that shows a retained image.
 //
 // Drawing goes into the image (never straight to the screen); the widget
-// repaints from it. The image follows the widget's size: on a resize the
-// image is re-made at the new size (what was drawn is stretched to fit until
-// the owner redraws) and resized() is raised. A user coordinate system,
+// repaints from it. The image follows the widget's size in device pixels (the
+// widget's size times the device pixel ratio, which the image carries), so a
+// high-density screen gets a sharp picture. On a resize the image is re-made
+// at the new size (what was drawn is stretched to fit until the owner
+// redraws) and resized() is raised. A user coordinate system,
 // set by its top-left and bottom-right corners as with a classic Scale
 // method, maps drawing coordinates and mouse positions.
 #pragma once
@@ -32,10 +34,14 @@ public:
     void setMouseDown(MouseDown handler) { mouseDown_ = std::move(handler); }
 
     // User coordinate system: (left, top) is the top-left corner of the
-    // image, (right, bottom) the bottom-right corner.
+    // image, (right, bottom) the bottom-right corner. Transforms work in
+    // image (device) pixels; mouse positions are converted before toUser.
     void setScale(double left, double top, double right, double bottom);
     QTransform userTransform() const; // user coordinates -> image pixels
     QPointF toUser(QPointF pixel) const;
+
+    // Image size for a widget of `logical` size at device pixel ratio `ratio`.
+    static QSize imageSizeFor(QSize logical, qreal ratio);
 
     QColor backColor() const;
     QColor foreColor() const;

@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QUrl>
 
@@ -164,6 +166,33 @@ TEST_F(DiagWindow, CalibrationTableIsRebuiltOnEveryCallAndCopied) {
     ASSERT_EQ(shown.size(), 15);
     EXPECT_EQ(shown[14], "Gain adjust =    +2.000000");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), shown.join("\r\n") + "\r\n");
+
+    // The same table again leaves what the operator copied meanwhile on the clipboard.
+    QGuiApplication::clipboard()->setText("mine");
+    form->showcaltable();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "mine");
+    // Shown anew after the loop hid it: the table is copied again.
+    form->cal->hide();
+    form->showcaltable();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), shown.join("\r\n") + "\r\n");
+}
+
+TEST_F(DiagWindow, CalibrationWindowShowsTheWholeTableAndKeepsTheOperatorsView) {
+    instrument.adccal.fill(-1.5);
+    form->showcaltable();
+    QApplication::processEvents();
+    QPlainTextEdit* area = form->cal->area();
+    EXPECT_EQ(area->verticalScrollBar()->maximum(), 0) << "all 15 lines fit";
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0) << "the widest line fits";
+
+    // Made smaller by the operator and scrolled to the heading: the next print stays there.
+    form->cal->resize(form->cal->width(), form->cal->height() / 3);
+    form->showcaltable();
+    QApplication::processEvents();
+    ASSERT_GT(area->verticalScrollBar()->maximum(), 0);
+    area->verticalScrollBar()->setValue(0);
+    form->showcaltable();
+    EXPECT_EQ(area->verticalScrollBar()->value(), 0);
 }
 
 TEST_F(DiagWindow, SaveAsksAndSendsTheStampOfTheCurrentTimeUpToTheYear2047) {

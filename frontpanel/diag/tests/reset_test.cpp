@@ -6,6 +6,7 @@
 #include "shell/dialogs.h"
 #include "shell/main_form.h"
 
+#include <QApplication>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -30,12 +31,15 @@ public:
     const bool* watched = nullptr;
     std::vector<Clock::time_point> pokeTimes;
     std::vector<bool> watchedAtPoke;
+    std::vector<bool> busyAtPoke;        // the wait cursor was on
     std::vector<const void*> readFrames; // where each read was called from
     std::function<void(int)> onRead;
 
     int32_t diag_poke(int32_t instr, int16_t reg, int32_t value) override {
         pokeTimes.push_back(Clock::now());
         watchedAtPoke.push_back(watched != nullptr && *watched);
+        busyAtPoke.push_back(QApplication::overrideCursor() != nullptr &&
+                             QApplication::overrideCursor()->shape() == Qt::WaitCursor);
         return zr::FakeInstrument::diag_poke(instr, reg, value);
     }
     int32_t read(int32_t instr, float* data, int32_t blocklen, int16_t* overloadOut) override {
@@ -90,6 +94,8 @@ TEST_F(Reset, HardResetGivesTheModuleFiveSecondsWithoutProcessingEvents) {
     EXPECT_GE(waited, std::chrono::seconds(5));
     EXPECT_LT(waited, std::chrono::seconds(7));
     EXPECT_FALSE(instrument.watchedAtPoke[1]) << "no window event ran during the wait";
+    EXPECT_EQ(instrument.busyAtPoke, std::vector<bool>({true, true})) << "busy cursor throughout";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "and the normal one afterwards";
 
     ASSERT_GE(log().size(), 4u);
     EXPECT_EQ(

@@ -7,7 +7,9 @@
 #include "shell/dialogs.h"
 #include "shell/main_form.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -140,6 +142,48 @@ TEST_F(ResamplingLoop, FlatKeepsACosineAtATenthOfTheRateGaussianShrinksItToAbout
     single();
     EXPECT_LT(deviation(0.728), 0.001);
     EXPECT_GT(deviation(1.0), 0.25); // not the unfiltered cosine
+}
+
+// Autoscale X spans the block size times the sample period, whatever the resampler made of
+// the block on show; a block taken under other settings never lends its spacing or count.
+TEST_F(ResamplingLoop, AutoscaleXSpansTheBlockOfTheSettingsInForce) {
+    ASSERT_TRUE(form->xautoflag->isChecked()); // the preset turns X-Auto on change on
+    // The line as the loop shows it after the handler: redrawn when the handler asked for it.
+    auto xline = [this] {
+        if (form->relabel)
+            form->drawgraph();
+        return form->lablegraph[1]->text();
+    };
+    // 1024 samples at 20.48 MHz: 50 us over 10 divisions.
+    ASSERT_EQ(fs, 20480000.0);
+    for (int opt : {1, 2}) {
+        for (int r : {0, 3}) {
+            SCOPED_TRACE(::testing::Message() << "option " << opt << " rate " << r);
+            option(opt);
+            rate(r);
+            single();
+            zr::clickButton(form->xauto);
+            EXPECT_DOUBLE_EQ(form->xperdiv[0], 1024 / fs / 10);
+            EXPECT_TRUE(xline().endsWith("  5.000000uSec/div")) << xline().toStdString();
+            single(); // the redraw of a new block keeps its own, finer spacing
+            EXPECT_DOUBLE_EQ(form->xstep, 1.0 / fs / (1 << r));
+        }
+    }
+    // A larger block: 4096 samples, 200 us, while the last block on show had 1024.
+    blockSize("4096");
+    EXPECT_DOUBLE_EQ(form->xperdiv[0], 4096 / fs / 10);
+    EXPECT_TRUE(xline().endsWith(" 20.000000uSec/div")) << xline().toStdString();
+    // Half the sample rate and back: 400 us, then 200 us again.
+    ASSERT_EQ(zr::sampleRateOfEntry(form->sampfreq->itemText(1).toStdString()), fs / 2);
+    zr::selectEntry(form->sampfreq, 1);
+    EXPECT_TRUE(xline().endsWith(" 40.000000uSec/div")) << xline().toStdString();
+    zr::selectEntry(form->sampfreq, 0);
+    EXPECT_TRUE(xline().endsWith(" 20.000000uSec/div")) << xline().toStdString();
+    // A redraw before the next block relabels from the new settings: 4096 points 1/fs apart.
+    form->relabel = true;
+    form->drawgraph();
+    EXPECT_EQ(form->npoints, 4096);
+    EXPECT_DOUBLE_EQ(form->xstep, 1.0 / fs);
 }
 
 TEST_F(ResamplingLoop, ZoomAndSpectrumAreNeverResampled) {
