@@ -20,6 +20,11 @@ inline constexpr std::array<std::string_view, kRangeCount> kRangeEntries = {
     "10.24V, (30dBm)", "5.12V, (24dBm)", "2.56V, (18dBm)", "1.28V, (12dBm)", "640mV, (6dBm)",
     "320mV, (0dBm)",   "160mV, (-6dBm)", "80mV, (-12dBm)", "40mV, (-18dBm)", "20mV, (-24dBm)"};
 
+inline constexpr std::array<std::string_view, 2> kCouplingEntries = {"DC", "AC"};
+inline constexpr std::array<std::string_view, 2> kSignalEntries = {"OFF", "ON"};
+inline constexpr std::array<std::string_view, 2> kGroundEntries = {"Single Ended", "Floating"};
+inline constexpr std::array<std::string_view, 2> kAliasFilterEntries = {"Bypassed", "8MHz"};
+
 // Driver range code of a range list entry: 9 - index (code 0 is 20 mV).
 int16_t rangeCodeForIndex(int index);
 
@@ -38,6 +43,15 @@ inline constexpr std::string_view kAutorangeTimeoutMessage =
     "Auto Range did not finish; the range was left unchanged.";
 
 // ---- Acquisition -----------------------------------------------------------
+
+inline constexpr std::array<std::string_view, 2> kDataTypeEntries = {"Baseband (real)",
+                                                                     "Zoom (complex)"};
+// The designed block sizes; start-up appends the larger ones, which the preset never chooses.
+inline constexpr std::array<std::string_view, 8> kBlockSizeEntries = {
+    "32", "64", "128", "256", "512", "1024", "2048", "4096"};
+inline constexpr std::array<std::string_view, 3> kLargeBlockSizeEntries = {"8192", "16384",
+                                                                           "32768"};
+inline constexpr std::array<std::string_view, 2> kPrecisionEntries = {"32-bits", "16-bits"};
 
 inline constexpr int kBandwidthEntries = 24;
 inline constexpr int kSampleRateEntries = 2;
@@ -65,7 +79,17 @@ int32_t blocklenForIndex(int index);
 // The window sum that the block-size handler asks for: 6.32455532 / blocklen.
 float windowNormalisation(int32_t blocklen);
 
+// ---- Trigger ---------------------------------------------------------------
+
+inline constexpr std::array<std::string_view, 5> kTrigSourceEntries = {
+    "Software", "Input (% range)", "External", "Magnitude (dBfs)", "Immediate"};
+inline constexpr std::array<std::string_view, 2> kTrigSlopeEntries = {"Positive", "Negative"};
+
 // ---- Clock -----------------------------------------------------------------
+
+inline constexpr std::array<std::string_view, 3> kSyncModeEntries = {"Independent", "Front",
+                                                                     "Rear"};
+inline constexpr std::array<std::string_view, 3> kMasterModeEntries = {"Off", "On", "Buffer"};
 
 inline constexpr std::array<std::string_view, 4> kClockSourceEntries = {"20.48MHz", "20MHz",
                                                                         "External", "20MHz locked"};

@@ -8,6 +8,7 @@
 #include "shell/dialogs.h"
 #include "shell/picture_box.h"
 #include "shell/screen_fit.h"
+#include "shell/wiring.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -54,135 +55,27 @@ void MainForm::setTerminator(std::function<void(int)> terminator) {
     terminator_ = std::move(terminator);
 }
 
+void MainForm::dispatch(const QString& name, const std::function<void()>& handler) {
+    if (unloading) {
+        return;
+    }
+    if (handlerTrace_) {
+        handlerTrace_(name);
+    }
+    handler();
+}
+
 void MainForm::wireHandlers() {
-    // Every dispatch from a control goes through `run`: no handler runs once
-    // the window is unloading, and the trace (tests) sees the handler's name.
-    auto run = [this](const QString& name, const std::function<void()>& h) {
-        if (unloading) {
-            return;
-        }
-        if (handlerTrace_) {
-            handlerTrace_(name);
-        }
-        h();
-    };
-    auto list = [this, run](QComboBox* c, const char* name, void (MainForm::*h)()) {
-        onClick(c, this, [this, run, name, h] {
-            run(QString::fromLatin1(name), [this, h] { (this->*h)(); });
-        });
-    };
-    auto button = [this, run](QAbstractButton* b, const QString& name, std::function<void()> h) {
-        onClick(b, this, [run, name, h = std::move(h)] { run(name, h); });
-    };
-    auto item = [this, run](QAction* a, const QString& name, std::function<void()> h) {
-        onClick(a, this, [run, name, h = std::move(h)] { run(name, h); });
-    };
-    auto indexed = [](const char* name, int i) {
-        return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i);
-    };
-
-#define ZR_WIRE_LIST(control, handler) list(control, #handler, &MainForm::handler)
-    ZR_WIRE_LIST(range, range_click);
-    ZR_WIRE_LIST(coupling, coupling_Click);
-    ZR_WIRE_LIST(signal, signal_Click);
-    ZR_WIRE_LIST(ground, ground_Click);
-    ZR_WIRE_LIST(aliasfilt, aliasfilt_Click);
-    ZR_WIRE_LIST(datatype, datatype_Click);
-    ZR_WIRE_LIST(bandwidth, bandwidth_Click);
-    ZR_WIRE_LIST(sampfreq, sampfreq_Click);
-    ZR_WIRE_LIST(blocksize, blocksize_click);
-    ZR_WIRE_LIST(precision, precision_Click);
-    ZR_WIRE_LIST(trigsource, trigsource_Click);
-    ZR_WIRE_LIST(trigslope, trigslope_Click);
-    ZR_WIRE_LIST(measmode, measmode_Click);
-    ZR_WIRE_LIST(averaging, averaging_Click);
-    ZR_WIRE_LIST(resamp, resamp_Click);
-    ZR_WIRE_LIST(window, window_Click);
-    ZR_WIRE_LIST(histbins, histbins_Click);
-    ZR_WIRE_LIST(ypos, ypos_Click);
-    ZR_WIRE_LIST(xpos, xpos_Click);
-    ZR_WIRE_LIST(markermode, markermode_Click);
-    ZR_WIRE_LIST(syncmode, syncmode_Click);
-    ZR_WIRE_LIST(clocksource, clocksource_Click);
-    ZR_WIRE_LIST(mastermode, mastermode_Click);
-    ZR_WIRE_LIST(calmode, calmode_Click);
-    ZR_WIRE_LIST(dataout, dataout_Click);
-    ZR_WIRE_LIST(bumping, bumping_Click);
-    ZR_WIRE_LIST(tau, tau_Click);
-    ZR_WIRE_LIST(trimdac, trimdac_Click);
-#undef ZR_WIRE_LIST
-
-    // Check boxes with a handler; markrel(0..1), xautoflag and showcal have
-    // none: they are read where they matter.
-    button(appendstatus, "appendStatus_Click", [this] { appendStatus_Click(); });
-    button(triggen, "triggen_Click", [this] { triggen_Click(); });
-    button(slowclock, "slowclock_Click", [this] { slowclock_Click(); });
-
-    for (int i = 0; i < 3; ++i) {
-        button(resampmode[i], indexed("resampmode_Click", i), [this, i] { resampmode_Click(i); });
-    }
-
-    button(autorange, "autorange_Click", [this] { autorange_Click(); });
-    button(autozero, "autozero_Click", [this] { autozero_Click(); });
-    button(yauto, "yauto_Click", [this] { yauto_Click(); });
-    button(xauto, "xauto_click", [this] { xauto_click(); });
-    for (int i = 0; i < 5; ++i) {
-        button(markmove[i], indexed("markmove_Click", i), [this, i] { markmove_Click(i); });
-    }
-    for (int i = 0; i < 4; ++i) {
-        button(meascontrol[i], indexed("meascontrol_Click", i),
-               [this, i] { meascontrol_Click(i); });
-    }
-    button(autohist, "autohist_Click", [this] { autohist_Click(); });
-    for (int i = 0; i < 2; ++i) {
-        button(markrelload[i], indexed("markrelload_Click", i),
-               [this, i] { markrelload_Click(i); });
-    }
-    button(markstepload, "markstepload_Click", [this] { markstepload_Click(); });
-    button(Command1, "Command1_Click", [this] { Command1_Click(); });
-
-    for (int i = 0; i < 2; ++i) {
-        item(editmenu[i], indexed("editmenu_Click", i), [this, i] { editmenu_Click(i); });
-        item(resetmenu[i], indexed("resetmenu_Click", i), [this, i] { resetmenu_Click(i); });
-    }
-    for (int i = 0; i < 8; ++i) {
-        item(controlmenu[i], indexed("controlmenu_click", i), [this, i] { controlmenu_click(i); });
-    }
-    item(selftest, "selftest_Click", [this] { selftest_Click(); });
-    item(hlp, "hlp_Click", [this] { hlp_Click(); });
-    item(about, "about_Click", [this] { about_Click(); });
-
-    for (int i = 0; i < 18; ++i) {
-        txt[i]->installEventFilter(new KeyFilter(
-            txt[i],
-            [this, run, i, indexed](int& keyAscii) {
-                run(indexed("txt_KeyPress", i),
-                    [this, i, &keyAscii] { txt_KeyPress(i, keyAscii); });
-            },
-            [this, run, i, indexed] {
-                run(indexed("txt_lostfocus", i), [this, i] { txt_lostfocus(i); });
-            }));
-    }
-    adc1entry->installEventFilter(new KeyFilter(
-        adc1entry,
-        [this, run](int& keyAscii) {
-            run(QStringLiteral("adc1entry_KeyPress"),
-                [this, &keyAscii] { adc1entry_KeyPress(keyAscii); });
-        },
-        nullptr));
-
-    picbox->setMouseDown([this, run](int b, int shift, double x, double y) {
-        runGuarded([&] {
-            run(QStringLiteral("picbox_MouseDown"), [&] { picbox_MouseDown(b, shift, x, y); });
-        });
-    });
-    // A new picture size: the block on show is drawn again at that size, so a paused graph
-    // is not left stretched (a running loop draws its next block at the new size anyway).
-    connect(picbox, &PictureBox::resized, this, [this] {
-        if (drawCount_ > 0) {
-            runGuarded([this] { drawgraph(); });
-        }
-    });
+    // Each subsystem wires its own controls; the shell wires the panel switching, Reset, Help
+    // and About.
+    const Wiring w(*this);
+    wireSettingsPanels(w);
+    wireMeasurement(w);
+    wireDisplay(w);
+    wireDiagnostics(w);
+    w.indexed(controlmenu, "controlmenu_click", &MainForm::controlmenu_click);
+    w.indexed(resetmenu, "resetmenu_Click", &MainForm::resetmenu_Click);
+    w.items({ZR_WIRE(hlp, hlp_Click), ZR_WIRE(about, about_Click)});
 }
 
 // ---------------------------------------------------------------------------

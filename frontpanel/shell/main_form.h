@@ -47,6 +47,7 @@ namespace zr {
 class Dialogs;
 class Instrument;
 class PictureBox;
+class Wiring;
 
 // The second window: "Calibration table", fixed-pitch text printed into.
 class CalWindow : public QWidget {
@@ -276,6 +277,10 @@ public:
     void showcaltable();
     int32_t simread(int32_t& session, float* data, int32_t& count, int16_t& overloadflag);
 
+    // Runs a handler as every control dispatches to it: not once the window is
+    // unloading, and seen by the handler trace under `name`.
+    void dispatch(const QString& name, const std::function<void()>& handler);
+
     // The text of the whole command line this window was started with.
     const QString& commandLine() const { return commandLine_; }
 
@@ -299,6 +304,12 @@ private:
     void buildWindow();
     void buildMenus();
     void wireHandlers();
+    // Each subsystem builds its panels (and its buttons under them) and wires its controls, in
+    // its own folder.
+    void wireSettingsPanels(const Wiring& w);
+    void wireMeasurement(const Wiring& w);
+    void wireDisplay(const Wiring& w);
+    void wireDiagnostics(const Wiring& w);
     QWidget* buildPanelInput();
     QWidget* buildPanelAcquisition();
     QWidget* buildPanelTrigger();
