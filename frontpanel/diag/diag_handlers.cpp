@@ -4,7 +4,7 @@
 // selector with its value field.
 #include "diag/diag_registers.h"
 #include "driver/instrument.h"
-#include "shell/controls.h"
+#include "common/controls.h"
 #include "shell/main_form.h"
 
 #include <QComboBox>

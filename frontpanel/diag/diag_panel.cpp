@@ -2,8 +2,8 @@
 // DAC" frame, and the wiring of the diagnostic controls and the Self Test item.
 #include "diag/diag_registers.h"
 #include "shell/main_form.h"
-#include "shell/panel_layout.h"
-#include "shell/wiring.h"
+#include "common/panel_layout.h"
+#include "common/wiring.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "diag/diag_registers.h"
 
-#include "settings/number_text.h"
+#include "common/number_text.h"
 
 namespace zr {
 

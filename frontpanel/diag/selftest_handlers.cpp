@@ -1,9 +1,10 @@
 // Self test, calibration table and power-on save of the main window.
 #include "diag/diag_reports.h"
+#include "common/qt_text.h"
 #include "driver/instrument.h"
-#include "shell/dialogs.h"
+#include "common/dialogs.h"
 #include "shell/main_form.h"
-#include "shell/wait_cursor.h"
+#include "common/wait_cursor.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,14 +14,6 @@
 #include <array>
 
 namespace zr {
-
-namespace {
-
-QString toQ(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-} // namespace
 
 void MainForm::selftest_Click() {
     std::string testText;

@@ -3,9 +3,9 @@
 // Edit menu's copies and the mouse on the graph.
 #include "settings/numeric_fields.h"
 #include "shell/main_form.h"
-#include "shell/panel_layout.h"
+#include "common/panel_layout.h"
 #include "shell/picture_box.h"
-#include "shell/wiring.h"
+#include "common/wiring.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,10 +1,11 @@
 // Graph, axes and autoscale handlers of the main window.
 #include "shell/main_form.h"
+#include "common/qt_text.h"
 
 #include "display/axes.h"
 #include "display/engformat.h"
 #include "display/graph.h"
-#include "settings/number_text.h"
+#include "common/number_text.h"
 #include "settings/settings_lists.h"
 #include "shell/picture_box.h"
 
@@ -19,10 +20,6 @@
 namespace zr {
 
 namespace {
-
-QString numberText(double value) {
-    return QString::fromStdString(formatNumber(value));
-}
 
 void setCaption(QLabel* label, const std::string& text) {
     const QString caption = QString::fromStdString(text);

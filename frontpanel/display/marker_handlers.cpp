@@ -7,7 +7,7 @@
 #include "display/axes.h"
 #include "display/graph.h"
 #include "display/marker.h"
-#include "settings/number_text.h"
+#include "common/number_text.h"
 #include "shell/main_form.h"
 #include "shell/picture_box.h"
 

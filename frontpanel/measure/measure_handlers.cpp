@@ -1,11 +1,12 @@
 // Measurement loop, measurement buttons and measurement-mode handlers of the main window.
 #include "shell/main_form.h"
+#include "common/qt_text.h"
 
 #include "driver/instrument.h"
 #include "measure/loop_block.h"
-#include "settings/number_text.h"
+#include "common/number_text.h"
 #include "settings/settings_lists.h"
-#include "shell/controls.h"
+#include "common/controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,10 +29,6 @@ constexpr int32_t kMaxReadCount = static_cast<int32_t>(MeasureState::kDataSize /
 
 std::string textOf(const QLineEdit* field) {
     return field->text().toStdString();
-}
-
-QString numberText(double value) {
-    return QString::fromStdString(formatNumber(value));
 }
 
 } // namespace

@@ -4,8 +4,8 @@
 #include "measure/measure_lists.h"
 #include "settings/numeric_fields.h"
 #include "shell/main_form.h"
-#include "shell/panel_layout.h"
-#include "shell/wiring.h"
+#include "common/panel_layout.h"
+#include "common/wiring.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -2,7 +2,7 @@
 //
 // The option chosen is not stored: the measurement loop reads the option
 // buttons on every pass. The rate multiplier is kept in resampindex.
-#include "shell/controls.h"
+#include "common/controls.h"
 #include "shell/main_form.h"
 
 #include <QComboBox>

@@ -1,6 +1,7 @@
 // Acquisition and filter settings handlers of the main window, and the
 // procedures that rebuild the texts of the bandwidth and sample-rate lists.
 #include "shell/main_form.h"
+#include "common/controls.h"
 
 #include "driver/dsp_library.h"
 #include "driver/instrument.h"
@@ -17,10 +18,6 @@
 namespace zr {
 
 namespace {
-
-int16_t selection(const QComboBox* list) {
-    return static_cast<int16_t>(list->currentIndex());
-}
 
 // Writes the entries by index: an existing entry gets the new text in place,
 // a missing one is appended. The selection stays as it is and no handler runs.

@@ -4,18 +4,12 @@
 
 #include "driver/instrument.h"
 #include "settings/settings_lists.h"
-#include "shell/controls.h"
-#include "shell/dialogs.h"
+#include "common/controls.h"
+#include "common/dialogs.h"
 
 #include <QComboBox>
 
 namespace zr {
-
-namespace {
-int16_t selection(const QComboBox* list) {
-    return static_cast<int16_t>(list->currentIndex());
-}
-} // namespace
 
 void MainForm::range_click() {
     rangeindex = selection(range);

@@ -1,6 +1,6 @@
 #include "settings/numeric_fields.h"
 
-#include "settings/number_text.h"
+#include "common/number_text.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "settings/settings_lists.h"
 
-#include "settings/number_text.h"
+#include "common/number_text.h"
 
 #include <cmath>
 

@@ -3,8 +3,8 @@
 #include "settings/numeric_fields.h"
 #include "settings/settings_lists.h"
 #include "shell/main_form.h"
-#include "shell/panel_layout.h"
-#include "shell/wiring.h"
+#include "common/panel_layout.h"
+#include "common/wiring.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +24,14 @@ QLabel* fieldLabel(int index) {
 }
 
 } // namespace
+
+void MainForm::buildFields() {
+    for (int i = 0; i < kFieldCount; ++i) {
+        const std::string_view first = kFieldInitialTexts[static_cast<std::size_t>(i)];
+        txt[i] = makeText(QString::fromLatin1(first.data(), static_cast<qsizetype>(first.size())));
+        txt[i]->setObjectName(QStringLiteral("txt(%1)").arg(i));
+    }
+}
 
 QWidget* MainForm::buildPanelInput() {
     auto* panel = Frame1[0];

@@ -1,5 +1,6 @@
 // Trigger and clock settings handlers of the main window.
 #include "shell/main_form.h"
+#include "common/controls.h"
 
 #include "driver/instrument.h"
 #include "settings/settings_lists.h"
@@ -9,12 +10,6 @@
 #include <QLineEdit>
 
 namespace zr {
-
-namespace {
-int16_t selection(const QComboBox* list) {
-    return static_cast<int16_t>(list->currentIndex());
-}
-} // namespace
 
 void MainForm::trigsource_Click() {
     trigtypeindex = selection(trigsource);

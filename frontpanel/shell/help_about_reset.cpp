@@ -1,10 +1,11 @@
 // Help, About and Reset.
 #include "diag/diag_reports.h"
+#include "common/qt_text.h"
 #include "diag/program_info.h"
 #include "driver/instrument.h"
-#include "shell/dialogs.h"
+#include "common/dialogs.h"
 #include "shell/main_form.h"
-#include "shell/wait_cursor.h"
+#include "common/wait_cursor.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -20,9 +21,13 @@ namespace zr {
 
 namespace {
 
-QString toQ(const std::string& s) {
-    return QString::fromStdString(s);
-}
+// The module's hard-reset sequence: start it in register 2, give the module five seconds,
+// then write register 7 with every bit set except bits 8 and 9, and read it back.
+constexpr int16_t kHardResetRegister = 2;
+constexpr int32_t kHardResetStart = 1;
+constexpr std::chrono::seconds kHardResetWait{5};
+constexpr int16_t kHardResetFinishRegister = 7;
+constexpr int32_t kHardResetFinish = ~((1 << 8) | (1 << 9)); // -769
 
 } // namespace
 
@@ -75,11 +80,11 @@ void MainForm::resetmenu_Click(int index) {
     if (index == 1) {
         // The module needs five seconds; the window deliberately stays busy, and says so.
         const WaitCursor wait;
-        zrq7010->diag_poke(instr, 2, 1);
-        std::this_thread::sleep_for(std::chrono::seconds(5));
-        zrq7010->diag_poke(instr, 7, -769);
-        int32_t value = 0;
-        zrq7010->diag_peek(instr, 7, &value);
+        zrq7010->diag_poke(instr, kHardResetRegister, kHardResetStart);
+        std::this_thread::sleep_for(kHardResetWait);
+        zrq7010->diag_poke(instr, kHardResetFinishRegister, kHardResetFinish);
+        int32_t value = 0; // read back, not used
+        zrq7010->diag_peek(instr, kHardResetFinishRegister, &value);
     }
     zrq7010->reset(instr);
     presetall();

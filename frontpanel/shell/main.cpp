@@ -12,7 +12,7 @@
 // with /a, since no dialog can be answered.
 #include "driver/driver_library.h"
 #include "shell/command_line.h"
-#include "shell/dialogs.h"
+#include "common/dialogs.h"
 #include "shell/main_form.h"
 #include "shell/signal_watch.h"
 

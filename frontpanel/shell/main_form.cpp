@@ -2,13 +2,15 @@
 // panel switching.
 #include "shell/main_form.h"
 
+#include "diag/diag_registers.h"
 #include "driver/instrument.h"
+#include "settings/settings_lists.h"
 #include "shell/command_line.h"
-#include "shell/controls.h"
-#include "shell/dialogs.h"
+#include "common/controls.h"
+#include "common/dialogs.h"
 #include "shell/picture_box.h"
 #include "shell/screen_fit.h"
-#include "shell/wiring.h"
+#include "common/wiring.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -147,14 +149,16 @@ void MainForm::formLoadSteps() {
     // 8.
     setWindowTitle(QStringLiteral("ZRQ7010 Front Panel -- ") + descriptor);
     // 9. Calibration mode "Full calibration", tau 2^22, output "Normal".
-    zrq7010->diag_reg(instr, 1, 1812);
+    zrq7010->diag_reg(instr, kControlRegister, asRegisterArg(kControlRegisterInitial));
     // 10.
     presetall();
     if (unloading) {
         return;
     }
     // 11. Larger block sizes: selectable by the operator, never preset.
-    blocksize->addItems({QStringLiteral("8192"), QStringLiteral("16384"), QStringLiteral("32768")});
+    for (std::string_view entry : kLargeBlockSizeEntries) {
+        blocksize->addItem(QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size())));
+    }
     // 12.
     if (diagnosticsSwitch(commandLine_)) {
         controlmenu[7]->setVisible(true);

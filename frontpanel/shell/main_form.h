@@ -310,6 +310,7 @@ private:
     void wireMeasurement(const Wiring& w);
     void wireDisplay(const Wiring& w);
     void wireDiagnostics(const Wiring& w);
+    void buildFields(); // the text fields txt(0..17), which several panels hold
     QWidget* buildPanelInput();
     QWidget* buildPanelAcquisition();
     QWidget* buildPanelTrigger();

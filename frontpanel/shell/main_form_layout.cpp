@@ -2,8 +2,7 @@
 // Nothing here runs a handler: lists are filled before any handler is wired.
 #include "shell/main_form.h"
 
-#include "settings/numeric_fields.h"
-#include "shell/panel_layout.h"
+#include "common/panel_layout.h"
 #include "shell/picture_box.h"
 #include "shell/readout_label.h"
 
@@ -79,11 +78,7 @@ QString CalWindow::text() const {
 void MainForm::buildWindow() {
     setWindowTitle(QStringLiteral("ZRQ7010A Front Panel"));
 
-    for (int i = 0; i < kFieldCount; ++i) {
-        const std::string_view first = kFieldInitialTexts[static_cast<std::size_t>(i)];
-        txt[i] = makeText(QString::fromLatin1(first.data(), static_cast<qsizetype>(first.size())));
-        txt[i]->setObjectName(QStringLiteral("txt(%1)").arg(i));
-    }
+    buildFields();
 
     panelStack_ = new QStackedWidget;
     for (int i = 0; i < 8; ++i) {

@@ -5,7 +5,8 @@
 // and running the preset again sends the same settings again.
 #include "shell/main_form.h"
 
-#include "shell/controls.h"
+#include "common/controls.h"
+#include "measure/processing.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,11 +18,6 @@ namespace zr {
 
 namespace {
 
-// Taps 0 .. 5 of the flat-response equaliser; taps 6 .. 10 mirror them.
-constexpr std::array<float, 6> kFirKernelHalf = {-0.166315397211716f, 1.3403462f,
-                                                 -5.43629855311873f,  14.388607f,
-                                                 -26.7291162725784f,  34.205555f};
-
 // Texts the preset writes into txt(0) .. txt(17).
 constexpr std::array<const char*, 18> kPresetFieldTexts = {"0", "20480000", "0",  "10", "-1", "1",
                                                            "0", "-60",      "0",  "0",  "10", "10",
@@ -30,43 +26,38 @@ constexpr std::array<const char*, 18> kPresetFieldTexts = {"0", "20480000", "0",
 } // namespace
 
 void MainForm::presetall() {
-    // 1. The Measurement panel in front.
+    // The Measurement panel in front.
     controlmenu_click(3);
 
-    // 2. Display setup of every mode.
+    // Display setup of every mode.
     presetDisplaySetup(*this);
 
-    // 3. The equaliser: c0 .. c5, then c(10 - i) = c(i); element 11 is left alone.
-    for (std::size_t i = 0; i < kFirKernelHalf.size(); ++i) {
-        firkernel[i] = kFirKernelHalf[i];
-    }
-    for (std::size_t i = 6; i <= 10; ++i) {
-        firkernel[i] = firkernel[10 - i];
-    }
+    // The equaliser of "Flat Response".
+    fillfirkernel(firkernel);
 
-    // 4. Field texts.
+    // Field texts.
     for (std::size_t i = 0; i < kPresetFieldTexts.size(); ++i) {
         txt[i]->setText(QString::fromLatin1(kPresetFieldTexts[i]));
     }
 
-    // 5. Trigger generation on. The box is set without raising its click,
+    // Trigger generation on. The box is set without raising its click,
     // and its handler runs once here, so one preset sends it exactly once.
     triggen->setChecked(true);
     triggen_Click();
 
-    // 6. Diagnostics, mode and clock (clockfreq before the fields).
+    // Diagnostics, mode and clock (clockfreq before the fields).
     selectEntry(bumping, 1);
     selectEntry(tau, 0);
     selectEntry(trimdac, 1);
     selectEntry(measmode, 1);
     selectEntry(clocksource, 0);
 
-    // 7. Commit every field against the Spectrum slots and the new clock.
+    // Commit every field against the Spectrum slots and the new clock.
     for (int index = 0; index < 18; ++index) {
         txt_lostfocus(index);
     }
 
-    // 8. Lists, in an order in which later handlers find what earlier ones set.
+    // Lists, in an order in which later handlers find what earlier ones set.
     selectEntry(sampfreq, 0);
     selectEntry(blocksize, 5);
     selectEntry(range, 0);
@@ -91,7 +82,7 @@ void MainForm::presetall() {
     selectEntry(ypos, 0);
     selectEntry(xpos, 0);
 
-    // 9. X autoscale on change; normal clock.
+    // X autoscale on change; normal clock.
     setChecked(xautoflag, true);
     setChecked(slowclock, false);
 }

@@ -2,8 +2,8 @@
 // and About of the real window (offscreen), against the recording instrument
 // and scripted dialogs.
 #include "driver/tests/fake_instrument.h"
-#include "shell/controls.h"
-#include "shell/dialogs.h"
+#include "common/controls.h"
+#include "common/dialogs.h"
 #include "shell/main_form.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 // instrument: the module's reset sequence, the preset and a running
 // measurement afterwards.
 #include "driver/tests/fake_instrument.h"
-#include "shell/controls.h"
-#include "shell/dialogs.h"
+#include "common/controls.h"
+#include "common/dialogs.h"
 #include "shell/main_form.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 // The Diagnostics panel, self test, power-on save and About through the real
 // driver binding, against the stand-in driver library loaded in-process.
 #include "driver/driver_library.h"
-#include "shell/controls.h"
-#include "shell/dialogs.h"
+#include "common/controls.h"
+#include "common/dialogs.h"
 #include "shell/main_form.h"
 
 #include <QComboBox>

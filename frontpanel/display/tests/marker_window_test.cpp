@@ -4,8 +4,8 @@
 #include "driver/tests/fake_instrument.h"
 #include "display/engformat.h"
 #include "display/graph.h"
-#include "shell/controls.h"
-#include "shell/dialogs.h"
+#include "common/controls.h"
+#include "common/dialogs.h"
 #include "shell/main_form.h"
 #include "shell/picture_box.h"
 

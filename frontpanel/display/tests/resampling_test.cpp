@@ -3,8 +3,8 @@
 // after every read): the points the graph gets, their spacing and where the first lies.
 #include "driver/tests/fake_instrument.h"
 #include "settings/settings_lists.h"
-#include "shell/controls.h"
-#include "shell/dialogs.h"
+#include "common/controls.h"
+#include "common/dialogs.h"
 #include "shell/main_form.h"
 
 #include <QCheckBox>

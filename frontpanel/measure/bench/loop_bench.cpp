@@ -11,8 +11,8 @@
 // BM_Memory reports the peak resident set and the growth of the resident set over many passes.
 #include "driver/tests/fake_instrument.h"
 #include "measure/loop_timing.h"
-#include "shell/controls.h"
-#include "shell/dialogs.h"
+#include "common/controls.h"
+#include "common/dialogs.h"
 #include "shell/main_form.h"
 #include "shell/picture_box.h"
 

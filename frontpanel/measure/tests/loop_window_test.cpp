@@ -2,8 +2,8 @@
 // recording fake instrument. Handlers "inside the yield" are queued calls that the loop's one
 // processEvents per pass dispatches.
 #include "driver/tests/fake_instrument.h"
-#include "shell/controls.h"
-#include "shell/dialogs.h"
+#include "common/controls.h"
+#include "common/dialogs.h"
 #include "shell/main_form.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "settings/number_text.h"
+#include "common/number_text.h"
 #include "settings/numeric_fields.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // themselves are checked by the plain-function tests, here that the handlers apply them.
 #include "driver/tests/fake_instrument.h"
 #include "settings/tests/preset_traffic.h"
-#include "shell/controls.h"
-#include "shell/dialogs.h"
+#include "common/controls.h"
+#include "common/dialogs.h"
 #include "shell/main_form.h"
 
 #include <QApplication>

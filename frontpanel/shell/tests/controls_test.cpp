@@ -1,5 +1,5 @@
 // The control mechanism on its own widgets: which changes run a handler and how often.
-#include "shell/controls.h"
+#include "common/controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>

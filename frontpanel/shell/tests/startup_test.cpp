@@ -2,8 +2,8 @@
 // dialogs.
 #include "driver/library_loader.h"
 #include "driver/tests/fake_instrument.h"
-#include "shell/controls.h"
-#include "shell/dialogs.h"
+#include "common/controls.h"
+#include "common/dialogs.h"
 #include "shell/main_form.h"
 
 #include <QAction>

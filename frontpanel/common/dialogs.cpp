@@ -1,4 +1,4 @@
-#include "shell/dialogs.h"
+#include "common/dialogs.h"
 
 #include <QInputDialog>
 #include <QLineEdit>

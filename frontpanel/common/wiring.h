@@ -9,7 +9,7 @@
 // trace (tests) sees the handler's name ("range_click", "markmove_Click(2)").
 #pragma once
 
-#include "shell/controls.h"
+#include "common/controls.h"
 #include "shell/main_form.h"
 
 #include <QString>

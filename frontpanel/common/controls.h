@@ -18,6 +18,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 
 class QAbstractButton;
@@ -49,6 +50,9 @@ void setChecked(QCheckBox* box, bool checked);
 void clickOption(QRadioButton* option);
 // Same as an operator's click on a push button (runs its handler once).
 void clickButton(QAbstractButton* button);
+
+// The selected entry of a list as a 16-bit list index (-1: none).
+int16_t selection(const QComboBox* list);
 
 // Replaces a list's entries without running its handler. The selection
 // becomes none (-1), as after clearing a list.

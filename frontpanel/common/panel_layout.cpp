@@ -1,4 +1,4 @@
-#include "shell/panel_layout.h"
+#include "common/panel_layout.h"
 
 #include <QComboBox>
 #include <QGridLayout>

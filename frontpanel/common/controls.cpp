@@ -1,4 +1,4 @@
-#include "shell/controls.h"
+#include "common/controls.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -16,6 +16,10 @@
 #include <utility>
 
 namespace zr {
+
+int16_t selection(const QComboBox* list) {
+    return static_cast<int16_t>(list->currentIndex());
+}
 
 namespace {
 FailureSink& failureSink() {

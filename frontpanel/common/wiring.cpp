@@ -1,4 +1,4 @@
-#include "shell/wiring.h"
+#include "common/wiring.h"
 
 namespace zr {
 
