@@ -10,6 +10,6 @@ bin=build/default/bin/zrq7010
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$bin" '/a"sim"' "$@"
 else
-  QT_QPA_PLATFORM=offscreen "$bin" '/a"sim"' --snapshot zrq7010-snapshot.png "$@"
-  echo "No display: the window after 10 blocks was written to zrq7010-snapshot.png"
+  QT_QPA_PLATFORM=offscreen "$bin" '/a"sim"' --snapshot build/zrq7010-snapshot.png "$@"
+  echo "No display: the window after 10 blocks was written to build/zrq7010-snapshot.png"
 fi

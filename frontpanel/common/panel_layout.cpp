@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace zr {
@@ -21,6 +22,10 @@ QComboBox* makeList(std::span<const std::string_view> items) {
         texts << QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size()));
     }
     return makeList(texts);
+}
+
+QLabel* makeLabel(std::string_view text) {
+    return new QLabel(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 QLineEdit* makeText(const QString& text) {

@@ -10,6 +10,7 @@
 
 class QComboBox;
 class QGridLayout;
+class QLabel;
 class QLineEdit;
 class QWidget;
 
@@ -18,6 +19,9 @@ namespace zr {
 // A drop-down list with its entries and no selection; the preset selects.
 QComboBox* makeList(const QStringList& items);
 QComboBox* makeList(std::span<const std::string_view> items);
+
+// A caption.
+QLabel* makeLabel(std::string_view text);
 
 // A text field with its first text.
 QLineEdit* makeText(const QString& text);

@@ -4,6 +4,7 @@
 #include "settings/numeric_fields.h"
 #include "shell/main_form.h"
 #include "common/panel_layout.h"
+#include "common/qt_text.h"
 #include "shell/picture_box.h"
 #include "common/wiring.h"
 
@@ -23,14 +24,6 @@
 namespace zr {
 
 namespace {
-
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-QLabel* fieldLabel(int index) {
-    return new QLabel(text(kFieldCaptions[static_cast<std::size_t>(index)]));
-}
 
 constexpr std::array<std::string_view, 3> kYPosEntries = {"Top", "Center", "Bottom"};
 constexpr std::array<std::string_view, 3> kXPosEntries = {"Left", "Center", "Right"};
@@ -62,18 +55,18 @@ QWidget* MainForm::buildPanelDisplay() {
         h->addStretch(1);
         return box;
     };
-    labl[26] = fieldLabel(9);
+    labl[26] = makeLabel(kFieldCaptions[9]);
     lablyunits = new QLabel("Volts");
-    labl[30] = fieldLabel(12);
+    labl[30] = makeLabel(kFieldCaptions[12]);
     lablxunits = new QLabel("Hz");
     r.add(unitRow(labl[26], lablyunits), txt[9]);
-    r.add(labl[27] = fieldLabel(10), txt[10]);
+    r.add(labl[27] = makeLabel(kFieldCaptions[10]), txt[10]);
     r.add(labl[28] = new QLabel("Y-Ref Position"), ypos);
-    r.add(labl[29] = fieldLabel(11), txt[11]);
+    r.add(labl[29] = makeLabel(kFieldCaptions[11]), txt[11]);
     r.add(unitRow(labl[30], lablxunits), txt[12]);
-    r.add(labl[31] = fieldLabel(13), txt[13]);
+    r.add(labl[31] = makeLabel(kFieldCaptions[13]), txt[13]);
     r.add(labl[32] = new QLabel("X-Ref Position"), xpos);
-    r.add(labl[33] = fieldLabel(14), txt[14]);
+    r.add(labl[33] = makeLabel(kFieldCaptions[14]), txt[14]);
     r.add(nullptr, xautoflag);
     r.finish();
 
@@ -87,14 +80,14 @@ QWidget* MainForm::buildPanelMarker() {
     Rows r = rowsOf(panel);
     markermode = makeList(kMarkerModeEntries);
     r.add(labl[34] = new QLabel("Mode"), markermode);
-    r.add(Label2 = fieldLabel(0), txt[0]);
+    r.add(Label2 = makeLabel(kFieldCaptions[0]), txt[0]);
 
     Frame2 = new QGroupBox("Relative");
     Frame2->setObjectName(QStringLiteral("Frame2"));
     auto* g = new QGridLayout(Frame2);
     g->setContentsMargins(6, 6, 6, 6);
     for (int i = 0; i < 2; ++i) {
-        markrel[i] = new QCheckBox(text(kFieldCaptions[static_cast<std::size_t>(15 + i)]));
+        markrel[i] = new QCheckBox(toQ(kFieldCaptions[static_cast<std::size_t>(15 + i)]));
         markrelload[i] = loadButton();
         g->addWidget(markrel[i], i, 0);
         g->addWidget(txt[15 + i], i, 1);
@@ -109,11 +102,11 @@ QWidget* MainForm::buildPanelMarker() {
     h->setContentsMargins(0, 0, 0, 0);
     h->addWidget(txt[17], 1);
     h->addWidget(markstepload);
-    r.add(labl[35] = fieldLabel(17), step);
+    r.add(labl[35] = makeLabel(kFieldCaptions[17]), step);
     r.finish();
 
     for (std::size_t i = 0; i < markmove.size(); ++i) {
-        markmove[i] = new QPushButton(text(kMarkMoveCaptions[i]));
+        markmove[i] = new QPushButton(toQ(kMarkMoveCaptions[i]));
         markmove[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         markmove[i]->setMinimumWidth(24);
     }

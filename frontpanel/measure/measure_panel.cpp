@@ -5,6 +5,7 @@
 #include "settings/numeric_fields.h"
 #include "shell/main_form.h"
 #include "common/panel_layout.h"
+#include "common/qt_text.h"
 #include "common/wiring.h"
 
 #include <QComboBox>
@@ -19,14 +20,6 @@
 
 namespace zr {
 
-namespace {
-
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-} // namespace
-
 QWidget* MainForm::buildPanelMeasurement() {
     auto* panel = Frame1[3];
     Rows r = rowsOf(panel);
@@ -34,7 +27,7 @@ QWidget* MainForm::buildPanelMeasurement() {
     averaging = makeList(kAveragingEntries);
     r.add(labl[14] = new QLabel("Mode"), measmode);
     r.add(labl[15] = new QLabel("Averaging"), averaging);
-    r.add(labl[16] = new QLabel(text(kFieldCaptions[3])), txt[3]);
+    r.add(labl[16] = makeLabel(kFieldCaptions[3]), txt[3]);
 
     // Three mode-dependent sub-panels at one place; one is in front.
     auto* subStack = new QStackedWidget;
@@ -53,8 +46,7 @@ QWidget* MainForm::buildPanelMeasurement() {
         auto* f = new QGridLayout(Frame4);
         f->setContentsMargins(6, 6, 6, 6);
         for (int i = 0; i < 3; ++i) {
-            resampmode[i] =
-                new QRadioButton(text(kResampModeCaptions[static_cast<std::size_t>(i)]));
+            resampmode[i] = new QRadioButton(toQ(kResampModeCaptions[static_cast<std::size_t>(i)]));
             f->addWidget(resampmode[i], i, 0, 1, 2);
         }
         resampmode[0]->setChecked(true);
@@ -81,8 +73,8 @@ QWidget* MainForm::buildPanelMeasurement() {
         histbins = makeList(kHistBinsEntries);
         autohist = new QPushButton("Auto Limit Set");
         s.add(labl[18] = new QLabel("Histogram Bins"), histbins);
-        s.add(labl[19] = new QLabel(text(kFieldCaptions[4])), txt[4]);
-        s.add(labl[20] = new QLabel(text(kFieldCaptions[5])), txt[5]);
+        s.add(labl[19] = makeLabel(kFieldCaptions[4]), txt[4]);
+        s.add(labl[20] = makeLabel(kFieldCaptions[5]), txt[5]);
         s.add(nullptr, autohist);
         s.finish();
     }
@@ -90,7 +82,7 @@ QWidget* MainForm::buildPanelMeasurement() {
     r.finish();
 
     for (std::size_t i = 0; i < meascontrol.size(); ++i) {
-        meascontrol[i] = new QPushButton(text(kMeasControlCaptions[i]));
+        meascontrol[i] = new QPushButton(toQ(kMeasControlCaptions[i]));
     }
     return panel;
 }

@@ -15,16 +15,6 @@
 
 namespace zr {
 
-namespace {
-
-// The caption beside field `index`.
-QLabel* fieldLabel(int index) {
-    const std::string_view text = kFieldCaptions[static_cast<std::size_t>(index)];
-    return new QLabel(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-}
-
-} // namespace
-
 void MainForm::buildFields() {
     for (int i = 0; i < kFieldCount; ++i) {
         const std::string_view first = kFieldInitialTexts[static_cast<std::size_t>(i)];
@@ -64,7 +54,7 @@ QWidget* MainForm::buildPanelAcquisition() {
     appendstatus = new QCheckBox("Overload linked to Block");
     r.add(labl[8] = new QLabel("Data type"), datatype);
     r.add(labl[9] = new QLabel("Bandwidth"), bandwidth);
-    r.add(labl[10] = fieldLabel(2), txt[2]);
+    r.add(labl[10] = makeLabel(kFieldCaptions[2]), txt[2]);
     r.add(labl[11] = new QLabel("Sample freq"), sampfreq);
     r.add(labl[12] = new QLabel("Block Size"), blocksize);
     r.add(labl[13] = new QLabel("Precision"), precision);
@@ -81,10 +71,10 @@ QWidget* MainForm::buildPanelTrigger() {
     trigslope = makeList(kTrigSlopeEntries);
     r.add(nullptr, triggen);
     r.add(labl[21] = new QLabel("Type"), trigsource);
-    r.add(labl[22] = fieldLabel(6), txt[6]);
-    r.add(labl[23] = fieldLabel(7), txt[7]);
+    r.add(labl[22] = makeLabel(kFieldCaptions[6]), txt[6]);
+    r.add(labl[23] = makeLabel(kFieldCaptions[7]), txt[7]);
     r.add(labl[24] = new QLabel("Slope"), trigslope);
-    r.add(labl[25] = fieldLabel(8), txt[8]);
+    r.add(labl[25] = makeLabel(kFieldCaptions[8]), txt[8]);
     r.finish();
     return panel;
 }
@@ -100,7 +90,7 @@ QWidget* MainForm::buildPanelClock() {
     r.add(labl[6] = new QLabel("Source"), clocksource);
     r.add(Label9 = new QLabel("Master Mode"), mastermode);
     r.add(nullptr, slowclock);
-    r.add(labl[7] = fieldLabel(1), txt[1]);
+    r.add(labl[7] = makeLabel(kFieldCaptions[1]), txt[1]);
     r.finish();
     return panel;
 }

@@ -47,25 +47,6 @@ QPointF PictureBox::toUser(QPointF pixel) const {
     return invertible ? inv.map(pixel) : pixel;
 }
 
-void PictureBox::cls() {
-    image_.fill(backColor());
-    pen_ = QPointF(left_, top_);
-    update();
-}
-
-void PictureBox::line(QPointF from, QPointF to, const QColor& color) {
-    QPainter p(&image_);
-    const QTransform t = userTransform();
-    p.setPen(QPen(color, 0, dotted_ ? Qt::DotLine : Qt::SolidLine));
-    p.drawLine(t.map(from), t.map(to));
-    pen_ = to;
-    update();
-}
-
-void PictureBox::lineTo(QPointF to, const QColor& color) {
-    line(pen_, to, color);
-}
-
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     // The image carries the device pixel ratio: drawn at the widget's logical size, one image

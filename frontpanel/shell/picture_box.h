@@ -46,14 +46,6 @@ public:
     QColor backColor() const;
     QColor foreColor() const;
 
-    // Drawing operations in user coordinates; each updates the screen.
-    void cls();
-    void setDotted(bool dotted) { dotted_ = dotted; }
-    void line(QPointF from, QPointF to, const QColor& color);
-    void lineTo(QPointF to, const QColor& color); // from the pen position; moves the pen
-    void moveTo(QPointF to) { pen_ = to; }
-    QPointF penPosition() const { return pen_; }
-
 signals:
     void resized();
 
@@ -66,8 +58,6 @@ private:
     QImage image_;
     MouseDown mouseDown_;
     double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
-    QPointF pen_;
-    bool dotted_ = false;
 };
 
 } // namespace zr

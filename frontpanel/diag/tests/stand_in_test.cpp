@@ -2,7 +2,7 @@
 // driver binding, against the stand-in driver library loaded in-process.
 #include "driver/driver_library.h"
 #include "common/controls.h"
-#include "common/dialogs.h"
+#include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
 
 #include <QComboBox>

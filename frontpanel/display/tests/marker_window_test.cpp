@@ -5,7 +5,7 @@
 #include "display/engformat.h"
 #include "display/graph.h"
 #include "common/controls.h"
-#include "common/dialogs.h"
+#include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
 #include "shell/picture_box.h"
 

@@ -4,7 +4,7 @@
 #include "driver/tests/fake_instrument.h"
 #include "settings/settings_lists.h"
 #include "common/controls.h"
-#include "common/dialogs.h"
+#include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
 
 #include <QCheckBox>

@@ -12,7 +12,7 @@
 #include "driver/tests/fake_instrument.h"
 #include "measure/loop_timing.h"
 #include "common/controls.h"
-#include "common/dialogs.h"
+#include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
 #include "shell/picture_box.h"
 

@@ -3,7 +3,7 @@
 // processEvents per pass dispatches.
 #include "driver/tests/fake_instrument.h"
 #include "common/controls.h"
-#include "common/dialogs.h"
+#include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The main window's controls: wiring to handlers, panel switching, and the picture.
 #include "driver/tests/fake_instrument.h"
 #include "common/controls.h"
-#include "common/dialogs.h"
+#include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
 #include "shell/picture_box.h"
 

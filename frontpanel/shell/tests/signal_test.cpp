@@ -1,6 +1,6 @@
 // SIGTERM reaches the window thread through the event loop, also inside a measurement loop.
 #include "driver/tests/fake_instrument.h"
-#include "common/dialogs.h"
+#include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
 #include "shell/signal_watch.h"
 

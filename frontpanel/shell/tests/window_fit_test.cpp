@@ -1,7 +1,7 @@
 // The window as an operator meets it: menus by keyboard, long read-outs and
 // messages, resizing a paused graph, scaled screens.
 #include "driver/tests/fake_instrument.h"
-#include "common/dialogs.h"
+#include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
 #include "shell/picture_box.h"
 #include "shell/screen_fit.h"

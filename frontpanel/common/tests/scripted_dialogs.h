@@ -1,0 +1,42 @@
+// Dialogs answered from a script, for the window tests.
+#pragma once
+
+#include "common/dialogs.h"
+
+#include <QString>
+
+#include <deque>
+#include <vector>
+
+namespace zr {
+
+// Every dialog shown is recorded.
+// input() with no scripted answer left behaves as Cancel (empty text);
+// question() with no scripted answer left answers No.
+class ScriptedDialogs : public Dialogs {
+public:
+    enum class Kind { Input, Message, Question };
+    struct Shown {
+        Kind kind;
+        QString text; // prompt or message text
+        QString title;
+        QString answer; // pre-filled answer of an input dialog
+    };
+
+    void addInput(const QString& answer) { inputs_.push_back(answer); }
+    void addAnswer(bool yes) { answers_.push_back(yes); }
+
+    QString input(const QString& prompt, const QString& title, const QString& answer) override;
+    void message(const QString& text, const QString& title) override;
+    bool question(const QString& text, const QString& title) override;
+
+    const std::vector<Shown>& shown() const { return shown_; }
+    std::vector<Shown> shownOf(Kind kind) const;
+
+private:
+    std::deque<QString> inputs_;
+    std::deque<bool> answers_;
+    std::vector<Shown> shown_;
+};
+
+} // namespace zr
