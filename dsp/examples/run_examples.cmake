@@ -1,6 +1,7 @@
 # Installs the library into a fresh prefix, builds the examples against it
 # (one through find_package, the same sources once more through pkg-config)
-# and checks what each prints.
+# together with the worked example of the header's opening comment, and
+# checks what each prints.
 # Variables: BUILD_DIR, WORK_DIR, LIBDIR, EXAMPLES_DIR, C_COMPILER, SANITIZE.
 cmake_minimum_required(VERSION 3.25)
 
@@ -61,6 +62,22 @@ run("tone_spectrum" out ${WORK_DIR}/build/tone_spectrum)
 expect(tone_spectrum "${out}" ${tone_lines})
 run("tone_spectrum (pkg-config)" out ${WORK_DIR}/tone_spectrum_pc)
 expect("tone_spectrum (pkg-config)" "${out}" ${tone_lines})
+
+# The worked example in the installed header's opening comment compiles and
+# prints what the comment says.
+file(READ ${prefix}/include/zrdsp_32.h header)
+string(REGEX MATCH "Worked example:[^\n]*\n(.*)\n \\*/" ignored "${header}")
+# Code lines are indented by four blanks after " * "; the prose is dropped.
+string(REGEX REPLACE "\n \\*     " "\n" code "\n${CMAKE_MATCH_1}")
+string(REGEX REPLACE "\n \\*[^\n]*" "\n" code "${code}")
+if(NOT code MATCHES "int main")
+  message(FATAL_ERROR "no worked example found in the installed header")
+endif()
+file(WRITE ${WORK_DIR}/header_example.c "${code}")
+run("header example build" ignored ${C_COMPILER} -std=c11 -Wall -Wextra -Werror ${flags}
+    ${WORK_DIR}/header_example.c ${pc_flags} -lm -o ${WORK_DIR}/header_example)
+run("header example" out ${WORK_DIR}/header_example)
+expect("header example" "${out}" "^line 64: 10\\.00 dBm\n$")
 
 # The pass-band tone keeps its level; the stop-band tone is at least 40 dB
 # down, and the filtered samples show the design's own response.
