@@ -1,9 +1,12 @@
 // The shared library's binary interface: exactly the seventeen entry points
 // are exported (and declared by the public header), the soname carries the
 // major version, and nothing but the standard runtime is linked.
+#include "zrdsp_32.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <regex>
 #include <set>
@@ -68,10 +71,19 @@ TEST(Exports, HeaderDeclaresTheSameEntryPoints) {
     EXPECT_EQ(declared, kEntryPoints);
 }
 
-// The soname carries the major version, and nothing but the standard runtime is linked.
+// The soname carries the header's major version, the file name its whole
+// version, and nothing but the standard runtime is linked.
 TEST(Exports, SonameAndNeededLibraries) {
     const std::string dyn = run_on_library("readelf -d");
-    EXPECT_NE(dyn.find("Library soname: [libzrdsp_32.so.1]"), std::string::npos) << dyn;
+    EXPECT_EQ(ZRDSP_VERSION_MAJOR, 1);
+    EXPECT_NE(
+        dyn.find("Library soname: [libzrdsp_32.so." + std::to_string(ZRDSP_VERSION_MAJOR) + "]"),
+        std::string::npos)
+        << dyn;
+    const std::string file = ZRDSP_LIBRARY_FILE;
+    EXPECT_EQ(file.substr(file.size() - std::strlen(ZRDSP_VERSION_STRING)), ZRDSP_VERSION_STRING);
+    EXPECT_EQ(ZRDSP_VERSION,
+              ZRDSP_VERSION_MAJOR * 10000 + ZRDSP_VERSION_MINOR * 100 + ZRDSP_VERSION_PATCH);
     const std::regex needed(R"(\(NEEDED\)\s+Shared library: \[([^\]]+)\])");
     const std::regex allowed(
         R"(lib(stdc\+\+|m|gcc_s|c)\.so\.\d+|ld-linux-x86-64\.so\.2|lib(asan|ubsan)\.so\.\d+)");

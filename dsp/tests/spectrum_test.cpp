@@ -16,6 +16,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -255,6 +257,54 @@ template <typename T> int spectrum_under_tight_heap(bool complex) {
     else
         zr::test::spectrum(data.data(), out.data(), win.data(), n, 1);
     return out == std::vector<T>(16, T(-99)) ? 0 : 1;
+}
+
+// The coherent gain and noise bandwidth the header states per window, taken
+// from the library's windows under both scalings; a window scaled to a sum of
+// sqrt(40) makes a 1 V peak tone read 10 dBm (power 10 mW into 50 ohm), and
+// a complex tone of amplitude 0.5 read 10 dBm too.
+TYPED_TEST(Spectrum, DocumentedWindowFiguresAndDbmScale) {
+    using T = TypeParam;
+    struct Figures {
+        int16_t type;
+        double coherent_gain, noise_bandwidth;
+    };
+    const Figures documented[] = {{ZRDSP_WINDOW_UNIFORM, 1.0, 1.0},
+                                  {ZRDSP_WINDOW_HANN, 0.5, 1.5},
+                                  {ZRDSP_WINDOW_GAUSS_TOP, 0.323215, 2.215349685},
+                                  {ZRDSP_WINDOW_FLAT_TOP, 0.213283, 3.822108760}};
+    const int n = 1024, line = 64;
+    const double tol = std::is_same_v<T, float> ? 1e-5 : 1e-9;
+    for (const Figures& f : documented) {
+        SCOPED_TRACE(f.type);
+        for (int16_t flag : {ZRDSP_SCALE_MEAN, ZRDSP_SCALE_RMS}) {
+            const std::vector<T> w = window<T>(n, f.type, flag, T(0.37));
+            double peak = 0.0, s2 = 0.0;
+            for (T v : w) {
+                peak = std::max(peak, static_cast<double>(v));
+                s2 += static_cast<double>(v) * v;
+            }
+            const double s1 = sum(w);
+            EXPECT_NEAR(s1 / n / peak, f.coherent_gain, 1e-6);
+            EXPECT_NEAR(n * s2 / (s1 * s1), f.noise_bandwidth, 2e-9 + tol);
+        }
+        const std::vector<T> w = window<T>(n, f.type, ZRDSP_SCALE_MEAN, T(6.32455532 / n));
+        std::vector<T> x(n), c(2 * n), out(n);
+        for (int i = 0; i < n; ++i) {
+            const double phase = 2.0 * M_PI * line * i / n;
+            x[i] = static_cast<T>(std::cos(phase));
+            c[2 * i] = static_cast<T>(0.5 * std::cos(phase));
+            c[2 * i + 1] = static_cast<T>(0.5 * std::sin(phase));
+        }
+        zr::test::spectrum(x.data(), out.data(), w.data(), n, ZRDSP_DECIBELS);
+        EXPECT_NEAR(out[line], 10.0, 1e-4);
+        zr::test::spectrum(x.data(), out.data(), w.data(), n, ZRDSP_POWER);
+        EXPECT_NEAR(out[line], 10.0, 1e-4);
+        zr::test::spectrum(x.data(), out.data(), w.data(), n, ZRDSP_MAGNITUDE);
+        EXPECT_NEAR(out[line], std::sqrt(10.0), 1e-4);
+        zr::test::cspectrum(c.data(), out.data(), w.data(), n, ZRDSP_DECIBELS);
+        EXPECT_NEAR(out[n / 2 + line], 10.0, 1e-4);
+    }
 }
 
 TYPED_TEST(Spectrum, FailedWorkAllocationReturnsWithoutWriting) {

@@ -68,7 +68,8 @@ QString driverLibraryFileName() {
 
 DriverLibrary::DriverLibrary()
     : library_(LibrarySearch{QStringLiteral("ZRQ7010_DRIVER"), driverLibraryFileName(),
-                             QStringLiteral("instrument driver library")}),
+                             QStringLiteral("instrument driver library"),
+                             QStringLiteral(ZR_BIN_TO_LIBDIR "/zrq7010")}),
       bound_(std::make_unique<Bound>()) {}
 
 DriverLibrary::~DriverLibrary() = default;

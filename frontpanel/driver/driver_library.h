@@ -18,7 +18,9 @@ QString driverLibraryFileName();
 // Every call forwards to the driver function of the same name. The first
 // call loads the library (environment variable ZRQ7010_DRIVER names a file
 // that is used instead of any search; otherwise the loader's normal search,
-// then the program's directory); the first call of each function binds it.
+// then the program's directory, then the private folder the package installs
+// the stand-in into, ../lib/<arch>/zrq7010 from the program, so that a real
+// driver on the loader's path always wins); the first call of each function binds it.
 // A library or function that cannot be found throws LibraryError at that
 // call. Use from one thread at a time.
 class DriverLibrary final : public Instrument {

@@ -35,13 +35,15 @@ QString dspLibraryFileName() {
 #if defined(_WIN32)
     return QStringLiteral("zrdsp_32.dll");
 #else
-    return QStringLiteral("libzrdsp_32.so");
+    // The soname: the runtime package installs no unversioned name.
+    return QStringLiteral("libzrdsp_32.so.1");
 #endif
 }
 
 DspLibrary::DspLibrary()
     : library_(LibrarySearch{QStringLiteral("ZRDSP_LIBRARY"), dspLibraryFileName(),
-                             QStringLiteral("signal-processing library")}),
+                             QStringLiteral("signal-processing library"),
+                             QStringLiteral(ZR_BIN_TO_LIBDIR)}),
       bound_(std::make_unique<Bound>()) {}
 
 DspLibrary::~DspLibrary() = default;

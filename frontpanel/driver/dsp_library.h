@@ -1,4 +1,4 @@
-// The signal-processing library libzrdsp_32.so (zrdsp_32.dll on Windows),
+// The signal-processing library libzrdsp_32.so.1 (zrdsp_32.dll on Windows),
 // loaded at its first call and bound function by function, each at its own
 // first call. Methods mirror the library's C entry points (name without the
 // "zrdsp_" prefix, same arguments); see dsp/include/zrdsp_32.h.
@@ -19,7 +19,8 @@ QString dspLibraryFileName();
 
 // The environment variable ZRDSP_LIBRARY names a file that is used instead of
 // any search; otherwise the loader's normal search, then the program's
-// directory. A library or function that cannot be found throws LibraryError
+// directory, then the installed library folder (../lib/<arch> from the
+// program). A library or function that cannot be found throws LibraryError
 // at that call. Binding is thread-safe; the calls are as thread-safe as the
 // library's functions.
 class DspLibrary {

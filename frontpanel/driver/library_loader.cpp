@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <utility>
 
@@ -55,14 +56,19 @@ void LazyLibrary::loadLocked() {
         return;
     }
     if (QCoreApplication::instance() != nullptr) {
-        const QString local =
-            QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(search_.fileName);
-        QString localReason;
-        library_ = tryLoad(local, localReason);
-        if (library_) {
-            return;
+        const QDir programDir(QCoreApplication::applicationDirPath());
+        QStringList folders{programDir.absolutePath()};
+        if (!search_.privateDir.isEmpty()) {
+            folders << QDir::cleanPath(programDir.absoluteFilePath(search_.privateDir));
         }
-        reason += QStringLiteral("; ") + localReason;
+        for (const QString& folder : folders) {
+            QString localReason;
+            library_ = tryLoad(QDir(folder).absoluteFilePath(search_.fileName), localReason);
+            if (library_) {
+                return;
+            }
+            reason += QStringLiteral("; ") + localReason;
+        }
     }
     throw LibraryError(QStringLiteral("Cannot load the %1 %2: %3")
                            .arg(search_.description, search_.fileName, reason)

@@ -24,13 +24,17 @@ struct LibrarySearch {
     QString envVar;      // names a file that is used instead of any search, when set
     QString fileName;    // e.g. "libzrq7010_32.so" / "zrq7010_32.dll"
     QString description; // e.g. "instrument driver library", used in messages
+    QString privateDir;  // folder relative to the program's directory, searched last
+                         // (the installed layout's own library folder); empty: none
 };
 
 // Loads the library on the first resolve(), in this order:
 //   1. the file named by the environment variable, when it is set (only it);
 //   2. the platform's normal library search for the file name (so the
 //      loader's search path, LD_LIBRARY_PATH / PATH, is honoured);
-//   3. the program's own directory, when an application object exists.
+//   3. the program's own directory, when an application object exists;
+//   4. privateDir relative to the program's directory, when set (idem).
+// So a library on the loader's path always wins over a private copy.
 // Nothing happens at construction. The library stays loaded for the life of
 // the process.
 class LazyLibrary {

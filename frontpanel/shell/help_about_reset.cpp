@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 #include <QUrl>
@@ -31,11 +30,12 @@ constexpr int32_t kHardResetFinish = ~((1 << 8) | (1 << 9)); // -769
 
 } // namespace
 
-// Opens the user guide installed next to the program in the desktop's viewer
-// and returns at once.
+// Opens the user guide in the desktop's viewer and returns at once. The guide
+// lies next to the program in the build tree, and in the program's data
+// folder (share/zrq7010) when installed.
 void MainForm::hlp_Click() {
-    const QString path =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(kUserGuideFile));
+    const QString path = QString::fromStdString(
+        userGuidePath(QCoreApplication::applicationDirPath().toStdString()).string());
     const QUrl url = QUrl::fromLocalFile(path);
     if (!QFileInfo::exists(path)) {
         dialogs->message(QStringLiteral("The user guide was not found: ") + path,

@@ -14,9 +14,11 @@ endfunction()
 set(prefix ${WORK_DIR}/prefix)
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
-check_run("install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --component zrdsp --prefix ${prefix})
+foreach(component zrdsp zrdsp_dev)
+  check_run("install ${component}" ${CMAKE_COMMAND} --install ${BUILD_DIR} --component ${component} --prefix ${prefix})
+endforeach()
 
-foreach(f include/zrdsp_32.h ${LIBDIR}/libzrdsp_32.so ${LIBDIR}/libzrdsp_32.so.1
+foreach(f include/zrdsp_32.h include/zrdsp_32_version.h ${LIBDIR}/libzrdsp_32.so ${LIBDIR}/libzrdsp_32.so.1
           ${LIBDIR}/pkgconfig/zrdsp_32.pc ${LIBDIR}/cmake/zrdsp_32/zrdsp_32Config.cmake
           ${LIBDIR}/cmake/zrdsp_32/zrdsp_32ConfigVersion.cmake)
   if(NOT EXISTS ${prefix}/${f})

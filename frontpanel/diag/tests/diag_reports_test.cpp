@@ -1,8 +1,13 @@
 #include "diag/diag_reports.h"
+#include "diag/program_info.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <array>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -137,3 +142,25 @@ TEST(About, LinesFromTheGivenInputs) {
 }
 
 } // namespace
+
+// The guide next to the program (the build tree) wins; else the installed
+// layout's share/zrq7010 beside bin/; with neither, the path next to the
+// program is named.
+TEST(UserGuide, BesideTheProgramElseInTheInstalledDataFolder) {
+    namespace fs = std::filesystem;
+    const fs::path root =
+        fs::temp_directory_path() / ("zrq7010-guide-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "bin");
+    const fs::path beside = root / "bin" / zr::kUserGuideFile;
+    EXPECT_EQ(zr::userGuidePath(root / "bin"), beside);
+
+    fs::create_directories(root / "share" / "zrq7010");
+    const fs::path installed = root / "share" / "zrq7010" / zr::kUserGuideFile;
+    std::ofstream(installed) << "guide";
+    EXPECT_EQ(zr::userGuidePath(root / "bin"), installed);
+
+    std::ofstream(beside) << "guide";
+    EXPECT_EQ(zr::userGuidePath(root / "bin"), beside);
+    fs::remove_all(root);
+}
