@@ -30,6 +30,43 @@ void LineRasterizer::fill(QRgb colour) {
         std::fill_n(bits_ + y * stride_, width_, px);
 }
 
+void LineRasterizer::column(int col, int row0, int row1, QRgb colour) {
+    const std::uint32_t px = 0xff000000u | colour;
+    std::uint32_t* at = bits_ + row0 * stride_ + col;
+    for (int y = row0; y <= row1; ++y, at += stride_)
+        *at = px;
+}
+
+TracePen::TracePen(LineRasterizer& r, QRgb colour)
+    : r_(r), colour_(colour), right_(r.width() - 0.5 - kEdge), bottom_(r.height() - 0.5 - kEdge) {}
+
+void TracePen::segment(const Point& p) {
+    flush();
+    if (!r_.line(pen_.col, pen_.row, p.col, p.row, colour_))
+        ++skipped_;
+}
+
+void TracePen::flush() {
+    if (!grouped_)
+        return;
+    grouped_ = false;
+    // The rows as line() sees them: above the image, below it, or the pixel row.
+    const double top = low_ - 0.5;
+    const double bottom = high_ - 0.5;
+    if (bottom < -0.5 || top > bottom_ || r_.width() == 0)
+        return; // every segment of the group lies above, or every one below, the image
+    const int last = r_.height() - 1;
+    auto toRow = [last](double v) {
+        return static_cast<int>(std::floor(std::clamp(v + 0.5, -1.0, last + 1.0)));
+    };
+    r_.column(pen_.column, std::clamp(toRow(top), 0, last), std::clamp(toRow(bottom), 0, last),
+              colour_);
+}
+
+void TracePen::finish() {
+    flush();
+}
+
 bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xmin, double ymin,
                  double xmax, double ymax) {
     const double dx = x1 - x0;
