@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <vector>
 
 namespace zr {
 
@@ -25,9 +28,15 @@ LineRasterizer::LineRasterizer(QImage& image) {
 }
 
 void LineRasterizer::fill(QRgb colour) {
+    if (bits_ == nullptr)
+        return;
     const std::uint32_t px = 0xff000000u | colour;
-    for (int y = 0; y < height_; ++y)
-        std::fill_n(bits_ + y * stride_, width_, px);
+    std::fill_n(bits_, width_, px);
+    // The other rows as copies of the first: a block copy is several times faster than storing
+    // pixel by pixel.
+    const std::size_t rowBytes = static_cast<std::size_t>(width_) * sizeof(std::uint32_t);
+    for (int y = 1; y < height_; ++y)
+        std::memcpy(bits_ + y * stride_, bits_, rowBytes);
 }
 
 void LineRasterizer::column(int col, int row0, int row1, QRgb colour) {
@@ -38,12 +47,75 @@ void LineRasterizer::column(int col, int row0, int row1, QRgb colour) {
 }
 
 TracePen::TracePen(LineRasterizer& r, QRgb colour)
-    : r_(r), colour_(colour), right_(r.width() - 0.5 - kEdge), bottom_(r.height() - 0.5 - kEdge) {}
+    : r_(r), colour_(colour), right_(r.width() - 0.5 - kEdge), bottom_(r.height() - 0.5 - kEdge) {
+    // Kept between traces, so a redraw allocates nothing once the widest picture was drawn.
+    thread_local std::vector<int> painted;
+    const auto w = static_cast<std::size_t>(r.width());
+    painted.assign(2 * w, 0);
+    std::fill_n(painted.begin(), w, std::numeric_limits<int>::max());
+    std::fill_n(painted.begin() + static_cast<std::ptrdiff_t>(w), w,
+                std::numeric_limits<int>::min());
+    paintedLow_ = painted.data();
+    paintedHigh_ = painted.data() + w;
+}
 
 void TracePen::segment(const Point& p) {
     flush();
-    if (!r_.line(pen_.col, pen_.row, p.col, p.row, colour_))
+    const LineRasterizer::Ends e = r_.ends(pen_.col, pen_.row, p.col, p.row);
+    if (!e.finite) {
         ++skipped_;
+        return;
+    }
+    if (!e.visible)
+        return;
+    const int adx = std::abs(e.x1 - e.x0);
+    const int ady = std::abs(e.y1 - e.y0);
+    if (adx >= ady) {
+        r_.draw(e, colour_);
+        return;
+    }
+    // A steep segment covers one run of rows in each column it crosses: Bresenham's steps along
+    // the rows, with the column changes where line() makes them.
+    const int sx = e.x1 >= e.x0 ? 1 : -1;
+    const int sy = e.y1 >= e.y0 ? 1 : -1;
+    int d = 2 * adx - ady;
+    int x = e.x0;
+    int y = e.y0;
+    int start = y;
+    for (int i = 0; i < ady; ++i) {
+        if (d > 0) {
+            paint(x, start, y);
+            x += sx;
+            start = y + sy;
+            d -= 2 * ady;
+        }
+        d += 2 * adx;
+        y += sy;
+    }
+    paint(x, start, y);
+}
+
+void TracePen::paint(int col, int row0, int row1) {
+    const int a = std::min(row0, row1);
+    const int b = std::max(row0, row1);
+    int& low = paintedLow_[col];
+    int& high = paintedHigh_[col];
+    if (low > high || b < low - 1 || a > high + 1) {
+        // Nothing of it drawn yet in this column (as far as is known).
+        r_.column(col, a, b, colour_);
+        if (low > high || b - a > high - low) {
+            low = a;
+            high = b;
+        }
+        return;
+    }
+    // Overlaps or touches the run known to be drawn: only the rows beyond it.
+    if (a < low)
+        r_.column(col, a, low - 1, colour_);
+    if (b > high)
+        r_.column(col, high + 1, b, colour_);
+    low = std::min(low, a);
+    high = std::max(high, b);
 }
 
 void TracePen::flush() {
@@ -59,8 +131,7 @@ void TracePen::flush() {
     auto toRow = [last](double v) {
         return static_cast<int>(std::floor(std::clamp(v + 0.5, -1.0, last + 1.0)));
     };
-    r_.column(pen_.column, std::clamp(toRow(top), 0, last), std::clamp(toRow(bottom), 0, last),
-              colour_);
+    paint(pen_.column, std::clamp(toRow(top), 0, last), std::clamp(toRow(bottom), 0, last));
 }
 
 void TracePen::finish() {
@@ -142,10 +213,13 @@ void walk(std::uint32_t* at, std::uint32_t px, int major, int minor, std::ptrdif
 
 } // namespace
 
-bool LineRasterizer::line(double x0, double y0, double x1, double y1, QRgb colour) {
+LineRasterizer::Ends LineRasterizer::ends(double x0, double y0, double x1, double y1) const {
+    Ends e;
     if (!(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1) &&
-          std::isfinite(x1 - x0) && std::isfinite(y1 - y0)))
-        return false;
+          std::isfinite(x1 - x0) && std::isfinite(y1 - y0))) {
+        e.finite = false;
+        return e;
+    }
     // Pixel centres at whole numbers: the image spans [-0.5, size - 0.5), open
     // at the right and bottom so that a point on the far edge (column == width)
     // lies outside, as it does for pixel (floor(col), floor(row)).
@@ -155,15 +229,32 @@ bool LineRasterizer::line(double x0, double y0, double x1, double y1, QRgb colou
     y1 -= 0.5;
     if (bits_ == nullptr ||
         !clipSegment(x0, y0, x1, y1, -0.5, -0.5, width_ - 0.5 - kEdge, height_ - 0.5 - kEdge))
-        return true;
+        return e;
 
     auto toPixel = [](double v, int size) {
         return std::clamp(static_cast<int>(std::floor(v + 0.5)), 0, size - 1);
     };
-    const int ix0 = toPixel(x0, width_);
-    const int iy0 = toPixel(y0, height_);
-    const int ix1 = toPixel(x1, width_);
-    const int iy1 = toPixel(y1, height_);
+    e.visible = true;
+    e.x0 = toPixel(x0, width_);
+    e.y0 = toPixel(y0, height_);
+    e.x1 = toPixel(x1, width_);
+    e.y1 = toPixel(y1, height_);
+    return e;
+}
+
+bool LineRasterizer::line(double x0, double y0, double x1, double y1, QRgb colour) {
+    const Ends e = ends(x0, y0, x1, y1);
+    if (!e.visible)
+        return e.finite;
+    draw(e, colour);
+    return true;
+}
+
+void LineRasterizer::draw(const Ends& e, QRgb colour) {
+    const int ix0 = e.x0;
+    const int iy0 = e.y0;
+    const int ix1 = e.x1;
+    const int iy1 = e.y1;
 
     const int adx = std::abs(ix1 - ix0);
     const int ady = std::abs(iy1 - iy0);
@@ -183,7 +274,6 @@ bool LineRasterizer::line(double x0, double y0, double x1, double y1, QRgb colou
         else
             walk<false>(at, px, ady, adx, sy, sx, iy0, dirY);
     }
-    return true;
 }
 
 } // namespace zr

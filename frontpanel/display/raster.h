@@ -41,6 +41,16 @@ public:
     // Fills pixels (col, row0 .. row1) of one column inside the image.
     void column(int col, int row0, int row1, QRgb colour);
 
+    // The end pixels line() draws between, after clipping.
+    struct Ends {
+        bool finite = true;   // false: line() skips the segment
+        bool visible = false; // something of it lies inside the image
+        int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    };
+    Ends ends(double x0, double y0, double x1, double y1) const;
+    // Draws a visible segment from its end pixels, as line() does.
+    void draw(const Ends& e, QRgb colour);
+
 private:
     std::uint32_t* bits_ = nullptr;
     std::ptrdiff_t stride_ = 0; // in pixels
@@ -103,6 +113,8 @@ private:
     }
     void segment(const Point& p);
     void flush();
+    // Rows row0 .. row1 of one column, leaving out those this trace is known to have drawn.
+    void paint(int col, int row0, int row1);
 
     static constexpr double kMargin = 1e-9;
     LineRasterizer& r_;
@@ -114,6 +126,9 @@ private:
     double low_ = 0.0; // extreme rows of the pending group
     double high_ = 0.0;
     std::int64_t skipped_ = 0;
+    // Per column, a run of rows this trace has drawn (empty: low > high).
+    int* paintedLow_ = nullptr;
+    int* paintedHigh_ = nullptr;
 };
 
 // Liang-Barsky clipping of (x0,y0)-(x1,y1) against [xmin,xmax] x [ymin,ymax].
