@@ -21,6 +21,7 @@
 #include "settings/settings_state.h"
 #include "shell/shell_state.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 
@@ -40,6 +41,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 class QStackedWidget;
 
 namespace zr {
@@ -320,10 +322,10 @@ private:
     int exitStatus_ = 0;
 
     // Measurement loop (measure_handlers.cpp, graph_handlers.cpp).
-    XAxisInputs axisInputs() const;  // what labelaxes and drawgraph read besides DisplayState
+    XAxisInputs axisInputs() const;    // what labelaxes and drawgraph read besides DisplayState
     double selectedSampleRate() const; // fs: the number of the selected sampfreq entry
     int32_t selectedBins() const;      // nbins: the number of the selected histbins entry
-    int loopDepth_ = 0;        // measloop calls active on the stack (0 or 1)
+    int loopDepth_ = 0;                // measloop calls active on the stack (0 or 1)
     bool loopRestart_ = false; // stopped and started again inside the yield: go on, do not nest
     UniformSource simrng_;     // the simulation's random numbers, never seeded
     // Spacing and count of the last block when it came out of the resampler.
@@ -331,6 +333,17 @@ private:
     long passCount_ = 0;
     long drawCount_ = 0;
     std::function<void(long)> passObserver_;
+
+    // What reaches the screen (graph_handlers.cpp). The picture is redrawn on every pass; the
+    // read-out labels and the repaint follow at most once per display refresh while the loop
+    // runs, and at once otherwise, at the loop's end and before the read-outs are copied.
+    void setGraphCaption(int index, const std::string& text);
+    void showGraph();    // now, or at the next refresh while the loop runs
+    void presentGraph(); // now
+    std::array<std::string, 5> captions_;
+    std::array<bool, 5> captionsPending_{};
+    QElapsedTimer presented_;
+    QTimer* presentTimer_ = nullptr;
 };
 
 } // namespace zr
