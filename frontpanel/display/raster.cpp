@@ -78,6 +78,13 @@ void TracePen::segment(const Point& p) {
     // the rows, with the column changes where line() makes them.
     const int sx = e.x1 >= e.x0 ? 1 : -1;
     const int sy = e.y1 >= e.y0 ? 1 : -1;
+    if (adx == 1) {
+        // Between neighbouring columns the one column change comes after ady / 2 steps.
+        const int split = e.y0 + sy * (ady / 2);
+        paint(e.x0, e.y0, split);
+        paint(e.x1, split + sy, e.y1);
+        return;
+    }
     int d = 2 * adx - ady;
     int x = e.x0;
     int y = e.y0;
