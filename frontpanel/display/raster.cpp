@@ -7,6 +7,10 @@
 #include <limits>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace zr {
 
 namespace {
@@ -49,14 +53,14 @@ void LineRasterizer::column(int col, int row0, int row1, QRgb colour) {
 TracePen::TracePen(LineRasterizer& r, QRgb colour)
     : r_(r), colour_(colour), right_(r.width() - 0.5 - kEdge), bottom_(r.height() - 0.5 - kEdge) {
     // Kept between traces, so a redraw allocates nothing once the widest picture was drawn.
-    thread_local std::vector<int> painted;
+    thread_local std::vector<int> pending;
     const auto w = static_cast<std::size_t>(r.width());
-    painted.assign(2 * w, 0);
-    std::fill_n(painted.begin(), w, std::numeric_limits<int>::max());
-    std::fill_n(painted.begin() + static_cast<std::ptrdiff_t>(w), w,
+    pending.assign(2 * w, 0);
+    std::fill_n(pending.begin(), w, std::numeric_limits<int>::max());
+    std::fill_n(pending.begin() + static_cast<std::ptrdiff_t>(w), w,
                 std::numeric_limits<int>::min());
-    paintedLow_ = painted.data();
-    paintedHigh_ = painted.data() + w;
+    pendingLow_ = pending.data();
+    pendingHigh_ = pending.data() + w;
 }
 
 void TracePen::segment(const Point& p) {
@@ -105,24 +109,61 @@ void TracePen::segment(const Point& p) {
 void TracePen::paint(int col, int row0, int row1) {
     const int a = std::min(row0, row1);
     const int b = std::max(row0, row1);
-    int& low = paintedLow_[col];
-    int& high = paintedHigh_[col];
-    if (low > high || b < low - 1 || a > high + 1) {
-        // Nothing of it drawn yet in this column (as far as is known).
-        r_.column(col, a, b, colour_);
-        if (low > high || b - a > high - low) {
-            low = a;
-            high = b;
+    int& low = pendingLow_[col];
+    int& high = pendingHigh_[col];
+    if (low > high) {
+        low = a;
+        high = b;
+    } else if (b < low - 1 || a > high + 1) {
+        r_.column(col, a, b, colour_); // apart from the column's run: drawn now
+    } else {
+        low = std::min(low, a);
+        high = std::max(high, b);
+    }
+}
+
+void TracePen::paintPending() {
+    const int w = r_.width();
+    int top = std::numeric_limits<int>::max();
+    int bottom = std::numeric_limits<int>::min();
+    long pixels = 0;
+    for (int c = 0; c < w; ++c) {
+        if (pendingLow_[c] <= pendingHigh_[c]) {
+            top = std::min(top, pendingLow_[c]);
+            bottom = std::max(bottom, pendingHigh_[c]);
+            pixels += pendingHigh_[c] - pendingLow_[c] + 1;
         }
+    }
+    if (top > bottom)
+        return;
+    // Sparse runs (a thin trace) column by column; dense ones (noise) row by row, where the
+    // pixels of a row lie next to each other in memory.
+    if (pixels < static_cast<long>(bottom - top + 1) * w / 8) {
+        for (int c = 0; c < w; ++c)
+            if (pendingLow_[c] <= pendingHigh_[c])
+                r_.column(c, pendingLow_[c], pendingHigh_[c], colour_);
         return;
     }
-    // Overlaps or touches the run known to be drawn: only the rows beyond it.
-    if (a < low)
-        r_.column(col, a, low - 1, colour_);
-    if (b > high)
-        r_.column(col, high + 1, b, colour_);
-    low = std::min(low, a);
-    high = std::max(high, b);
+    const std::uint32_t px = 0xff000000u | colour_;
+    for (int y = top; y <= bottom; ++y) {
+        std::uint32_t* row = r_.row(y);
+        int c = 0;
+#if defined(__SSE2__)
+        const __m128i vy = _mm_set1_epi32(y);
+        const __m128i vpx = _mm_set1_epi32(static_cast<int>(px));
+        for (; c + 4 <= w; c += 4) {
+            const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pendingLow_ + c));
+            const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pendingHigh_ + c));
+            const __m128i out = _mm_or_si128(_mm_cmpgt_epi32(lo, vy), _mm_cmpgt_epi32(vy, hi));
+            auto* at = reinterpret_cast<__m128i*>(row + c);
+            const __m128i old = _mm_loadu_si128(at);
+            _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(out, old), _mm_andnot_si128(out, vpx)));
+        }
+#endif
+        for (; c < w; ++c)
+            if (pendingLow_[c] <= y && y <= pendingHigh_[c])
+                row[c] = px;
+    }
 }
 
 void TracePen::flush() {
@@ -143,6 +184,7 @@ void TracePen::flush() {
 
 void TracePen::finish() {
     flush();
+    paintPending();
 }
 
 bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xmin, double ymin,

@@ -40,6 +40,7 @@ public:
 
     // Fills pixels (col, row0 .. row1) of one column inside the image.
     void column(int col, int row0, int row1, QRgb colour);
+    std::uint32_t* row(int y) { return bits_ + y * stride_; }
 
     // The end pixels line() draws between, after clipping.
     struct Ends {
@@ -85,7 +86,8 @@ public:
         }
         pen_ = p;
     }
-    // Draws what is still held back; call after the last point.
+    // Draws what is still held back; call after the last point (before anything else is drawn
+    // over the trace).
     void finish();
 
     // Segments left out because a coordinate was not a finite number.
@@ -113,8 +115,10 @@ private:
     }
     void segment(const Point& p);
     void flush();
-    // Rows row0 .. row1 of one column, leaving out those this trace is known to have drawn.
+    // Rows row0 .. row1 of one column: joined to the column's pending run when they overlap or
+    // touch it, else drawn at once.
     void paint(int col, int row0, int row1);
+    void paintPending(); // draws the pending runs of all columns
 
     static constexpr double kMargin = 1e-9;
     LineRasterizer& r_;
@@ -126,9 +130,9 @@ private:
     double low_ = 0.0; // extreme rows of the pending group
     double high_ = 0.0;
     std::int64_t skipped_ = 0;
-    // Per column, a run of rows this trace has drawn (empty: low > high).
-    int* paintedLow_ = nullptr;
-    int* paintedHigh_ = nullptr;
+    // Per column, a run of rows of this trace still to be drawn (none: low > high).
+    int* pendingLow_ = nullptr;
+    int* pendingHigh_ = nullptr;
 };
 
 // Liang-Barsky clipping of (x0,y0)-(x1,y1) against [xmin,xmax] x [ymin,ymax].

@@ -244,8 +244,8 @@ TEST(Raster, TracePenDrawsEverySegmentsPixels) {
             else if (kind < 0.03)
                 y = kind < 0.025 ? inf : -1e305;
             else if (kind < 0.06)
-                y = std::round(y) - (kind < 0.045 ? 0.5 : 0.0); // row and edge boundaries
-            double xi = x;
+                y = std::round(y) - (kind < 0.045 ? 0.5 : 0.0);           // row and edge boundaries
+            double xi = trial % 7 == 0 ? unit(gen) * (w + 4.0) - 2.0 : x; // back and forth
             if (unit(gen) < 0.05)
                 xi = std::round(x) - 1e-12; // a hair left of a column boundary
             pts.push_back({xi, y});
