@@ -78,32 +78,17 @@ void TracePen::segment(const Point& p) {
         r_.draw(e, colour_);
         return;
     }
-    // A steep segment covers one run of rows in each column it crosses: Bresenham's steps along
-    // the rows, with the column changes where line() makes them.
+    // A steep segment covers one run of rows in each column it crosses. line()'s m-th column
+    // change comes right after its step (2 ady m + ady) / (2 adx) (whole-number division), so
+    // each run follows without stepping through the rows.
     const int sx = e.x1 >= e.x0 ? 1 : -1;
     const int sy = e.y1 >= e.y0 ? 1 : -1;
-    if (adx == 1) {
-        // Between neighbouring columns the one column change comes after ady / 2 steps.
-        const int split = e.y0 + sy * (ady / 2);
-        paint(e.x0, e.y0, split);
-        paint(e.x1, split + sy, e.y1);
-        return;
+    int first = 0;
+    for (int m = 0; m <= adx; ++m) {
+        const int last = m < adx ? static_cast<int>((2LL * ady * m + ady) / (2LL * adx)) : ady;
+        paint(e.x0 + sx * m, e.y0 + sy * first, e.y0 + sy * last);
+        first = last + 1;
     }
-    int d = 2 * adx - ady;
-    int x = e.x0;
-    int y = e.y0;
-    int start = y;
-    for (int i = 0; i < ady; ++i) {
-        if (d > 0) {
-            paint(x, start, y);
-            x += sx;
-            start = y + sy;
-            d -= 2 * ady;
-        }
-        d += 2 * adx;
-        y += sy;
-    }
-    paint(x, start, y);
 }
 
 void TracePen::paint(int col, int row0, int row1) {
