@@ -64,7 +64,9 @@ private:
 // pen to the next point. Consecutive points that fall into one pixel column (well inside the
 // image horizontally) are joined by vertical runs only; their segments together cover the run
 // from the lowest to the highest of them, cut off at the image, so such a group is filled as one
-// run. A dense trace thus costs one run per column instead of one segment per point.
+// run. A dense trace thus costs one run per column instead of one segment per point. All the
+// trace's pixels have one colour, so the runs of a column are joined and drawn at the end; only
+// a run apart from its column's (a trace that turns back) is drawn at once.
 class TracePen {
 public:
     TracePen(LineRasterizer& r, QRgb colour);
