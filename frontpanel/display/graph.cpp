@@ -98,14 +98,16 @@ GraphTexts drawgraph(DisplayState& s, const GraphInputs& in, QImage& picture) {
     if (n > 0) {
         const double x0 = s.xstart / f.xperdiv;
         const double dxp = s.xstep / f.xperdiv;
-        PixelPos pen = userToPixel(f, x0, in.dispdata[0], w, h);
+        TracePen pen(r, in.colours.foreground);
+        const PixelPos first = userToPixel(f, x0, in.dispdata[0], w, h);
+        pen.start(first.col, first.row);
         for (std::int32_t g = 0; g < n; ++g) {
             const PixelPos next =
                 userToPixel(f, x0 + g * dxp, in.dispdata[static_cast<std::size_t>(g)], w, h);
-            if (!r.line(pen.col, pen.row, next.col, next.row, in.colours.foreground))
-                ++out.skippedSegments;
-            pen = next;
+            pen.to(next.col, next.row);
         }
+        pen.finish();
+        out.skippedSegments = pen.skipped();
     }
 
     // 6. Averaging read-out.

@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
 
 #include <span>
 
@@ -80,24 +82,64 @@ void MainForm::drawgraph() {
     const GraphTexts texts = zr::drawgraph(*this, in, picbox->image());
     if (texts.axes) {
         for (int i = 0; i < 3; ++i) {
-            setCaption(lablegraph[i], (*texts.axes)[static_cast<std::size_t>(i)]);
+            setGraphCaption(i, (*texts.axes)[static_cast<std::size_t>(i)]);
         }
     }
-    setCaption(lablegraph[3], texts.marker);
-    setCaption(lablegraph[4], texts.averages);
+    setGraphCaption(3, texts.marker);
+    setGraphCaption(4, texts.averages);
 
     // The picture's user coordinates (mouse positions) follow the same frame the graph was
     // drawn in.
     const GraphFrame f = graphFrame(*this, modeindex);
     picbox->setScale(f.L, f.T, f.L + f.width(), f.T - f.height());
-    picbox->update();
+    showGraph();
     ++drawCount_;
 }
 
 void MainForm::showAxisLabels(const AxisLabels& labels) {
     for (int i = 0; i < 3; ++i) {
-        setCaption(lablegraph[i], labels[static_cast<std::size_t>(i)]);
+        setGraphCaption(i, labels[static_cast<std::size_t>(i)]);
     }
+    showGraph();
+}
+
+void MainForm::setGraphCaption(int index, const std::string& text) {
+    const auto i = static_cast<std::size_t>(index);
+    captions_[i] = text;
+    captionsPending_[i] = true;
+}
+
+void MainForm::showGraph() {
+    const QScreen* screen = picbox->screen();
+    const double hz = screen != nullptr ? screen->refreshRate() : 0.0;
+    const qint64 refreshMs = hz >= 1.0 && hz <= 1000.0 ? static_cast<qint64>(1000.0 / hz) : 16;
+    const qint64 since = presented_.isValid() ? presented_.elapsed() : refreshMs;
+    if (stopflag || since >= refreshMs) {
+        presentGraph();
+        return;
+    }
+    if (presentTimer_ == nullptr) {
+        presentTimer_ = new QTimer(this);
+        presentTimer_->setSingleShot(true);
+        connect(presentTimer_, &QTimer::timeout, this, [this] { presentGraph(); });
+    }
+    if (!presentTimer_->isActive()) {
+        presentTimer_->start(static_cast<int>(refreshMs - since));
+    }
+}
+
+void MainForm::presentGraph() {
+    if (presentTimer_ != nullptr) {
+        presentTimer_->stop();
+    }
+    for (std::size_t i = 0; i < captions_.size(); ++i) {
+        if (captionsPending_[i]) {
+            captionsPending_[i] = false;
+            setCaption(lablegraph[i], captions_[i]);
+        }
+    }
+    picbox->update();
+    presented_.start();
 }
 
 void MainForm::labelaxes() {

@@ -101,6 +101,7 @@ void MainForm::editmenu_Click(int index) {
     if (index == 0) {
         clipboard->setImage(picbox->image());
     } else if (index == 1) {
+        presentGraph(); // the read-outs of the latest block
         std::array<std::string, 5> lines;
         for (std::size_t i = 0; i < lines.size(); ++i)
             lines[i] = lablegraph[i]->text().toStdString();

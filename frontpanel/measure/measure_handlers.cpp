@@ -198,6 +198,8 @@ void MainForm::measloop() {
             singleflag = false;
         }
     }
+    // The last block's read-outs and picture on the screen now, not at the next refresh.
+    presentGraph();
 }
 
 void MainForm::meascontrol_Click(int index) {

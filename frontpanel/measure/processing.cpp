@@ -1,6 +1,7 @@
 #include "processing.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <vector>
@@ -174,15 +175,17 @@ std::optional<ResampleResult> resampleblock(std::span<float> data, int32_t count
         return std::nullopt;
     const auto ni = static_cast<int32_t>(n);
 
-    // Fresh zero state for every block.
-    std::vector<float> work(n + 1, 0.0f);
-    std::vector<float> history(11, 0.0f);
+    // Fresh zero state for every block. The work buffer's memory is kept from block to block
+    // (only its contents start afresh), so the loop does not allocate on every pass.
+    thread_local std::vector<float> work;
+    work.assign(n + 1, 0.0f);
+    std::array<float, 11> history{};
     float position;
     if (gaussian) {
         std::copy_n(data.begin(), n, work.begin());
         position = 8.0f;
     } else {
-        std::vector<float> state(12, 0.0f);
+        std::array<float, 12> state{};
         fir(data.data(), work.data(), ni, firkernel.data(), 11, state.data());
         position = 16.0f;
     }

@@ -21,6 +21,7 @@
 #include "settings/settings_state.h"
 #include "shell/shell_state.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 
@@ -40,6 +41,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 class QStackedWidget;
 
 namespace zr {
@@ -353,6 +355,17 @@ private:
     long passCount_ = 0;
     long drawCount_ = 0;
     std::function<void(long)> passObserver_;
+
+    // What reaches the screen (graph_handlers.cpp). The picture is redrawn on every pass; the
+    // read-out labels and the repaint follow at most once per display refresh while the loop
+    // runs, and at once otherwise, at the loop's end and before the read-outs are copied.
+    void setGraphCaption(int index, const std::string& text);
+    void showGraph();    // now, or at the next refresh while the loop runs
+    void presentGraph(); // now
+    std::array<std::string, 5> captions_;
+    std::array<bool, 5> captionsPending_{};
+    QElapsedTimer presented_;
+    QTimer* presentTimer_ = nullptr;
 };
 
 } // namespace zr

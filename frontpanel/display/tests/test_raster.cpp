@@ -197,3 +197,63 @@ TEST(Raster, ClipSegmentKeepsTheVisiblePart) {
 }
 
 } // namespace
+
+namespace {
+
+// A trace drawn through TracePen and the same trace drawn one line() per segment: the pixels and
+// the count of skipped segments must agree.
+void expectPenMatchesSegments(int w, int h, const std::vector<std::pair<double, double>>& pts) {
+    QImage a = blank(w, h);
+    QImage b = blank(w, h);
+    LineRasterizer ra(a);
+    LineRasterizer rb(b);
+    zr::TracePen pen(ra, kInk);
+    pen.start(pts[0].first, pts[0].second);
+    std::int64_t skipped = 0;
+    std::pair<double, double> at = pts[0];
+    for (const auto& p : pts) {
+        pen.to(p.first, p.second);
+        if (!rb.line(at.first, at.second, p.first, p.second, kInk))
+            ++skipped;
+        at = p;
+    }
+    pen.finish();
+    EXPECT_EQ(pen.skipped(), skipped);
+    EXPECT_EQ(inked(a), inked(b));
+}
+
+} // namespace
+
+TEST(Raster, TracePenDrawsEverySegmentsPixels) {
+    std::mt19937 gen(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double inf = std::numeric_limits<double>::infinity();
+    for (int trial = 0; trial < 300; ++trial) {
+        const int w = 1 + static_cast<int>(unit(gen) * 40);
+        const int h = 1 + static_cast<int>(unit(gen) * 40);
+        const int n = 1 + static_cast<int>(unit(gen) * 400);
+        const double spread = trial % 3 == 0 ? 0.2 : trial % 3 == 1 ? 1.0 : 3.0; // rows beyond
+        std::vector<std::pair<double, double>> pts;
+        double x = -2.0 + unit(gen) * 2.0;
+        const double dx = (w + 4.0) / n * (trial % 5 == 0 ? -1.0 : 1.0);
+        for (int i = 0; i < n; ++i, x += dx) {
+            double y = (unit(gen) - 0.5) * spread * h + h / 2.0;
+            const double kind = unit(gen);
+            if (kind < 0.02)
+                y = std::nan("");
+            else if (kind < 0.03)
+                y = kind < 0.025 ? inf : -1e305;
+            else if (kind < 0.06)
+                y = std::round(y) - (kind < 0.045 ? 0.5 : 0.0);           // row and edge boundaries
+            double xi = trial % 7 == 0 ? unit(gen) * (w + 4.0) - 2.0 : x; // back and forth
+            if (unit(gen) < 0.05)
+                xi = std::round(x) - 1e-12; // a hair left of a column boundary
+            pts.push_back({xi, y});
+        }
+        expectPenMatchesSegments(w, h, pts);
+    }
+    // Edges of the image exactly, a single point, a column entirely above or below.
+    expectPenMatchesSegments(8, 6, {{3.5, 2.5}});
+    expectPenMatchesSegments(8, 6, {{0.0, 0.0}, {0.0, 6.0}, {8.0, 3.0}, {7.9999999, 5.9999999}});
+    expectPenMatchesSegments(8, 6, {{2.2, -5}, {2.4, -1}, {2.6, -9}, {3.1, 2}, {3.3, 9}, {3.4, 7}});
+}
