@@ -101,8 +101,8 @@ struct ProgramRun {
     }
     // Waits for the end (killing the program after `seconds`); false on a timeout.
     bool finish(int seconds = 60) {
-        const bool ended = program.state() == QProcess::NotRunning ||
-                           program.waitForFinished(seconds * 1000);
+        const bool ended =
+            program.state() == QProcess::NotRunning || program.waitForFinished(seconds * 1000);
         if (!ended) {
             program.kill();
             program.waitForFinished(5000);
@@ -276,6 +276,64 @@ TEST(EndToEnd, DescriptorBytesPassUnchanged) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().startsWith("zrq7010_init \xff\xfe\x80"
                                        "abc 1 1\n"));
+}
+
+// The program against each fault of the stand-in driver (and a driver that lacks functions), as a
+// picture run of three passes: the message, the exit status and the driver calls.
+TEST(EndToEnd, DriverFaults) {
+    struct Case {
+        const char* fault;   // ZRQ7010_FAULT; nullptr: the partial driver
+        const char* message; // on standard error; nullptr: none
+        int exitCode;        // 1: ended before the picture
+    };
+    const Case cases[] = {
+        {"open-zero-handle", "opened no session for VXI::192", 1},
+        {"open-long-text", "The module did not answer at all", 1},
+        {nullptr, "DLL not found. Double-click readme icon", 1},
+        {"read-error", nullptr, 0},
+        {"never-ready", nullptr, 0},
+        {"non-finite", nullptr, 0},
+        {"read-oversize", nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault ? c.fault : "function missing");
+        ProgramRun r;
+        if (c.fault) {
+            r.env.insert("ZRQ7010_FAULT", c.fault);
+        } else {
+            r.env.insert("ZRQ7010_DRIVER", ZR_PARTIAL_DRIVER);
+        }
+        ASSERT_TRUE(
+            r.run({"/a\"VXI::192\"", "--snapshot", r.dir.filePath("x.png"), "--blocks", "3"}));
+        EXPECT_FALSE(r.crashed);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        if (c.message) {
+            EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
+        } else {
+            EXPECT_EQ(r.out.count('\n'), 5) << r.out.toStdString(); // the read-out lines
+        }
+        const QStringList lines = r.lines();
+        const QStringList reads = lines.filter(QRegularExpression("^zrq7010_read "));
+        const QString fault = c.fault ? c.fault : "";
+        if (fault == "open-zero-handle") {
+            // Asked again (no answer without an operator): nothing else reaches the driver.
+            EXPECT_EQ(lines, QStringList{"zrq7010_init VXI::192 1 1"});
+        } else if (fault == "open-long-text") {
+            EXPECT_EQ(lines,
+                      QStringList({"zrq7010_init VXI::192 1 1", "zrq7010_error_message 0 -1001"}));
+            // All 80 characters and nothing after them.
+            const QString full = "The module did not answer at all" + QString(48, '.');
+            EXPECT_TRUE(r.err.contains(full + "\n")) << r.err.toStdString();
+        } else if (!fault.isEmpty()) {
+            EXPECT_EQ(reads.size(), 3);
+            ASSERT_FALSE(lines.isEmpty());
+            EXPECT_EQ(lines.last(), "zrq7010_close 4097");
+            // Not ready: each read is answered by a start; a failed read by nothing.
+            const auto afterFirstRead = lines.mid(lines.indexOf(reads.value(0)));
+            const auto starts = afterFirstRead.filter(QRegularExpression("^zrq7010_meas_start "));
+            EXPECT_EQ(starts.size(), fault == "read-error" ? 0 : 3);
+        }
+    }
 }
 
 } // namespace
