@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfftw3-dev libkissfft-dev libliquid-dev
   xvfb xauth fonts-dejavu-core
+  clang libclang-rt-dev
 )
 
 missing=()
