@@ -32,7 +32,9 @@ struct LibrarySearch {
 //      loader's search path, LD_LIBRARY_PATH / PATH, is honoured);
 //   3. the program's own directory, when an application object exists.
 // Nothing happens at construction. The library stays loaded for the life of
-// the process.
+// the process. A file that is not a sound shared library of this platform
+// (e.g. a truncated copy) is refused before the system loader sees it and
+// reported like a library that cannot be found (library_file_check.h).
 class LazyLibrary {
 public:
     explicit LazyLibrary(LibrarySearch search);
