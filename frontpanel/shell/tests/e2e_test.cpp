@@ -224,7 +224,9 @@ TEST(EndToEnd, EveryWayOutClosesTheSession) {
         ProgramRun r;
         r.start(ZR_PROGRAM_PATH, {"/a\"sim\""});
         ASSERT_TRUE(reached(r, "zrq7010_diag_reg 0 1 1812"));
-        while (r.program.state() != QProcess::NotRunning) {
+        QElapsedTimer t;
+        t.start();
+        while (r.program.state() != QProcess::NotRunning && t.elapsed() < 20000) {
             ::kill(static_cast<pid_t>(r.program.processId()), SIGTERM);
             r.program.waitForFinished(2);
         }
