@@ -10,6 +10,7 @@ packages=(
   libfftw3-dev libkissfft-dev libliquid-dev
   xvfb xauth fonts-dejavu-core
   dpkg-dev file lintian
+  clang libclang-rt-dev
 )
 
 missing=()

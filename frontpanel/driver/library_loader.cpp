@@ -1,8 +1,11 @@
 #include "driver/library_loader.h"
 
+#include "driver/library_file_check.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <utility>
@@ -23,9 +26,49 @@ QString LazyLibrary::loadedFile() const {
 
 namespace {
 
+// The file the system loader would open for `file`: the path itself (or a
+// variant with the platform's prefix and suffix, as QLibrary tries them), or
+// for a bare name the first match in the loader's search path. Empty when
+// none exists here; the loader's own places (its cache, the system folders)
+// hold installed copies and are left to it.
+QString fileTheLoaderWouldOpen(const QString& file) {
+    const QFileInfo info(file);
+    const QString suffixed = file + QStringLiteral(".so");
+    const QString prefixed =
+        info.dir().filePath(QStringLiteral("lib") + info.fileName() + QStringLiteral(".so"));
+    const QStringList variants{file, suffixed, prefixed};
+    if (file.contains(QLatin1Char('/'))) {
+        for (const QString& v : variants) {
+            if (QFileInfo(v).isFile()) {
+                return v;
+            }
+        }
+        return {};
+    }
+    const QString path = qEnvironmentVariable("LD_LIBRARY_PATH");
+    for (const QString& dir : path.split(QRegularExpression(QStringLiteral("[:;]")))) {
+        for (const QString& v : variants) {
+            const QString candidate = QDir(dir.isEmpty() ? QStringLiteral(".") : dir).filePath(v);
+            if (QFileInfo(candidate).isFile()) {
+                return candidate;
+            }
+        }
+    }
+    return {};
+}
+
 // Loads exactly the given file (or name for the loader's own search);
-// returns the library or nullptr and the loader's reason.
+// returns the library or nullptr and the reason. A damaged file is refused
+// before the loader sees it (see library_file_check.h).
 std::unique_ptr<QLibrary> tryLoad(const QString& file, QString& reason) {
+    const QString onDisk = fileTheLoaderWouldOpen(file);
+    if (!onDisk.isEmpty()) {
+        const QString problem = sharedLibraryFileProblem(onDisk);
+        if (!problem.isEmpty()) {
+            reason = QStringLiteral("%1: %2").arg(onDisk, problem);
+            return nullptr;
+        }
+    }
     auto lib = std::make_unique<QLibrary>(file);
     if (lib->load()) {
         return lib;

@@ -36,7 +36,9 @@ struct LibrarySearch {
 //   4. privateDir relative to the program's directory, when set (idem).
 // So a library on the loader's path always wins over a private copy.
 // Nothing happens at construction. The library stays loaded for the life of
-// the process.
+// the process. A file that is not a sound shared library of this platform
+// (e.g. a truncated copy) is refused before the system loader sees it and
+// reported like a library that cannot be found (library_file_check.h).
 class LazyLibrary {
 public:
     explicit LazyLibrary(LibrarySearch search);

@@ -2,6 +2,44 @@
 
 namespace zr {
 
+QString usageLine() {
+    return QStringLiteral(
+        "usage: zrq7010 [/a\"descriptor\"] [/d] [--snapshot FILE.png [--blocks N]] [--help]");
+}
+
+ProgramOptions programOptions(const QStringList& argumentsWithProgram) {
+    ProgramOptions options;
+    const QStringList& args = argumentsWithProgram;
+    if (!args.isEmpty()) {
+        options.rest << args.front();
+    }
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const bool hasNext = i + 1 < args.size();
+        if (arg == QLatin1String("--help")) {
+            options.help = true;
+        } else if (arg == QLatin1String("--snapshot")) {
+            if (!hasNext || args[i + 1].isEmpty() || args[i + 1].startsWith(QLatin1String("--"))) {
+                options.error = QStringLiteral("--snapshot needs a file name");
+                continue;
+            }
+            options.snapshot = args[++i];
+        } else if (arg == QLatin1String("--blocks")) {
+            bool ok = false;
+            const long n = hasNext ? args[i + 1].toLong(&ok) : 0;
+            if (!ok || n < 1 || args[i + 1].trimmed() != args[i + 1]) {
+                options.error = QStringLiteral("--blocks needs a whole number of at least 1");
+                continue;
+            }
+            options.blocks = n;
+            ++i;
+        } else {
+            options.rest << arg;
+        }
+    }
+    return options;
+}
+
 QString commandLineText(const QStringList& argumentsWithProgram) {
     return argumentsWithProgram.mid(1).join(QLatin1Char(' '));
 }

@@ -6,7 +6,9 @@
 //
 // Headless picture of the window: `--snapshot FILE.png [--blocks N]` runs the
 // measurement loop for N passes (default 10), writes the whole window to FILE
-// as a PNG, prints the five graph read-out lines and ends with status 0. It
+// as a PNG, prints the five graph read-out lines, closes the session and ends
+// with status 0. A malformed option of the program's own prints the usage and
+// ends with status 2; `--help` prints it and ends with 0. It
 // needs no display (without one it uses Qt's offscreen platform); messages go
 // to standard error instead of message boxes, and a descriptor must be given
 // with /a, since no dialog can be answered.
@@ -24,52 +26,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <optional>
 
 namespace {
-
-struct SnapshotOptions {
-    QString file;
-    long blocks = 10;
-};
-
-// Finds --snapshot FILE and --blocks N in argv. Returns nothing without --snapshot; an unusable
-// block count is reported by `bad`.
-std::optional<SnapshotOptions> snapshotOptions(int argc, char** argv, bool& bad) {
-    std::optional<SnapshotOptions> options;
-    long blocks = 10;
-    bad = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--snapshot") == 0 && i + 1 < argc) {
-            options = SnapshotOptions{QString::fromLocal8Bit(argv[++i]), 10};
-        } else if (std::strcmp(argv[i], "--blocks") == 0 && i + 1 < argc) {
-            char* end = nullptr;
-            blocks = std::strtol(argv[++i], &end, 10);
-            bad = bad || end == argv[i] || *end != '\0' || blocks < 1;
-        }
-    }
-    if (options) {
-        options->blocks = blocks;
-    }
-    return options;
-}
-
-// The program's arguments without the snapshot options, so that start-up never reads a file
-// name as one of its switches.
-QStringList withoutSnapshotOptions(QStringList arguments) {
-    for (int i = 1; i < arguments.size();) {
-        if ((arguments[i] == QLatin1String("--snapshot") ||
-             arguments[i] == QLatin1String("--blocks")) &&
-            i + 1 < arguments.size()) {
-            arguments.remove(i, 2);
-        } else {
-            ++i;
-        }
-    }
-    return arguments;
-}
 
 // Dialogs of a run without an operator: messages are printed, the input dialog is cancelled
 // and every question is answered No.
@@ -91,12 +51,30 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
-    bool badBlocks = false;
-    const std::optional<SnapshotOptions> snapshot = snapshotOptions(argc, argv, badBlocks);
-    if (snapshot && badBlocks) {
-        std::cerr << "zrq7010: --blocks needs a whole number of at least 1\n";
+    // First of all, so that no termination signal finds the default action: until the window
+    // exists a signal waits in the handlers' pipe, and it then closes the window like any other.
+    zr::installTerminationHandlers();
+
+    // The arguments byte for byte (see command_line.h), before Qt takes out options of its own.
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i) {
+        rawArguments << QString::fromLatin1(argv[i]);
+    }
+    const zr::ProgramOptions options = zr::programOptions(rawArguments);
+    if (!options.error.isEmpty()) {
+        std::cerr << "zrq7010: " << options.error.toStdString() << "; "
+                  << zr::usageLine().toStdString() << '\n';
         return 2;
     }
+    if (options.help) {
+        std::cout << zr::usageLine().toStdString() << '\n';
+        return 0;
+    }
+    const std::optional<QString> snapshotFile =
+        options.snapshot
+            ? std::optional<QString>(QString::fromLocal8Bit(options.snapshot->toLatin1()))
+            : std::nullopt;
+    const bool snapshot = snapshotFile.has_value();
     if (snapshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -110,15 +88,14 @@ int main(int argc, char** argv) {
     zr::QtDialogs qtDialogs;
     HeadlessDialogs headlessDialogs;
     zr::Dialogs* dialogs = snapshot ? static_cast<zr::Dialogs*>(&headlessDialogs) : &qtDialogs;
-    zr::MainForm form(instrument.get(), dialogs,
-                      zr::commandLineText(withoutSnapshotOptions(QApplication::arguments())));
+    zr::MainForm form(instrument.get(), dialogs, zr::commandLineText(options.rest));
 
-    // SIGINT / SIGTERM close the window like its close box.
+    // SIGINT, SIGTERM and SIGHUP close the window like its close box.
     zr::SignalWatch signalWatch([&form] { form.close(); });
 
     if (snapshot) {
         // The loop ends itself after the requested number of passes, as after "Single".
-        form.setPassObserver([&form, blocks = snapshot->blocks](long passes) {
+        form.setPassObserver([&form, blocks = options.blocks](long passes) {
             if (passes >= blocks) {
                 form.singleflag = true;
             }
@@ -127,25 +104,33 @@ int main(int argc, char** argv) {
 
     // Start-up runs inside the event loop: the measurement loop it enters
     // yields to that loop, and a close during the yield ends it cleanly.
-    QTimer::singleShot(0, &form, [&form, &snapshot] {
+    bool pictureTaken = false;
+    QTimer::singleShot(0, &form, [&form, &snapshotFile, &pictureTaken] {
+        if (form.ended()) {
+            return; // closed by a signal before start-up
+        }
         form.Form_Load();
-        if (!snapshot || form.ended()) {
+        if (!snapshotFile || form.ended()) {
             return;
         }
         const QImage picture = form.grab().toImage();
-        if (picture.isNull() || !picture.save(snapshot->file, "PNG")) {
-            std::cerr << "zrq7010: cannot write " << snapshot->file.toStdString() << '\n';
+        pictureTaken = true;
+        const bool written = !picture.isNull() && picture.save(*snapshotFile, "PNG");
+        if (written) {
+            for (const QLabel* line : form.lablegraph) {
+                std::cout << line->text().toStdString() << '\n';
+            }
+            std::cout.flush();
+        }
+        // Closing the window closes the session and ends the event loop.
+        form.close();
+        if (!written) {
+            std::cerr << "zrq7010: cannot write " << snapshotFile->toStdString() << '\n';
             QCoreApplication::exit(1);
-            return;
         }
-        for (const QLabel* line : form.lablegraph) {
-            std::cout << line->text().toStdString() << '\n';
-        }
-        std::cout.flush();
-        QCoreApplication::exit(0);
     });
     const int status = QApplication::exec();
-    if (snapshot && form.ended() && status == 0) {
+    if (snapshot && !pictureTaken && status == 0) {
         std::cerr << "zrq7010: the program ended before the picture was taken\n";
         return 1;
     }

@@ -99,7 +99,11 @@ void MainForm::Form_Load() {
 void MainForm::formLoadSteps() {
     // 1.
     descriptor = QStringLiteral("VXI::192");
-    QString previous;
+    // The descriptor as the driver gets it: 8-bit text, byte for byte as it
+    // stood on the command line (or as the locale encodes the dialog's
+    // answer). `descriptor` shows it as well as the locale can.
+    QByteArray text = descriptor.toLocal8Bit();
+    QByteArray previous;
     bool fromCommandLine = false;
     int32_t status = 0;
 
@@ -107,22 +111,28 @@ void MainForm::formLoadSteps() {
         // 2. Obtain a descriptor: the command line once, then the dialog.
         const std::optional<QString> fromSwitch = descriptorSwitch(commandLine_);
         if (fromSwitch && !fromCommandLine) {
-            descriptor = *fromSwitch;
+            text = fromSwitch->toLatin1(); // one character per byte, see command_line.h
+            descriptor = QString::fromLocal8Bit(text);
             fromCommandLine = true;
         } else {
-            descriptor = trimBlanks(
+            const QString answer = trimBlanks(
                 dialogs->input(QStringLiteral("Resource Descriptor"), appTitle(), descriptor));
             if (unloading) {
                 return; // the window was closed while the dialog was up
             }
+            // The pre-filled answer confirmed unchanged keeps its exact bytes.
+            if (answer != descriptor) {
+                descriptor = answer;
+                text = answer.toLocal8Bit();
+            }
         }
         // 3. Empty or repeated: end silently.
-        if (descriptor.isEmpty() || descriptor == previous) {
+        if (text.isEmpty() || text == previous) {
             endProgram(0);
             return;
         }
         // 4.
-        previous = descriptor;
+        previous = text;
         if (selectsSimulation(descriptor)) {
             // 5. Simulated mode; no session is opened.
             instr = 0;
@@ -131,9 +141,20 @@ void MainForm::formLoadSteps() {
         } else {
             // 6. Open the session under the start-up error trap.
             trapArmed_ = true;
-            const QByteArray text = descriptor.toLocal8Bit();
+            instr = 0;
             status = zrq7010->init(text.constData(), 1, 1, &instr);
-            if (status != 0) {
+            if (status == 0 && instr == 0) {
+                // Handle 0 is simulated mode: a driver that reports success
+                // without a session has not opened one.
+                dialogs->message(
+                    QStringLiteral("The driver reported success but opened no session for %1.")
+                        .arg(descriptor),
+                    appTitle());
+                if (unloading) {
+                    return;
+                }
+                status = -1;
+            } else if (status != 0) {
                 std::array<char, kDriverTextSize + 1> buffer{}; // all code 0
                 zrq7010->error_message(instr, status, buffer.data());
                 buffer[kDriverTextSize] = '\0'; // never read past the 80 characters
@@ -177,10 +198,19 @@ void MainForm::formLoadSteps() {
 
 // A failure in a handler or in start-up. Under the start-up error trap it
 // shows the trap's message; otherwise a message naming what failed. Either
-// way the program ends with a non-zero status.
+// way an open session is closed and the program ends with a non-zero status.
 void MainForm::failure(const std::exception& e) {
     if (ended_) {
         return;
+    }
+    stopflag = true;
+    unloading = true;
+    if (instr != 0) {
+        try {
+            zrq7010->close(instr);
+        } catch (const std::exception&) {
+            // the driver itself may be what failed
+        }
     }
     if (loading_ && trapArmed_) {
         dialogs->message(kTrapText, QStringLiteral("Error"));

@@ -21,36 +21,39 @@ extern "C" void onTerminationSignal(int) {
 }
 } // namespace
 
-SignalWatch::SignalWatch(std::function<void()> onSignal, QObject* parent)
-    : QObject(parent), onSignal_(std::move(onSignal)) {
-    if (g_pipe[0] < 0) {
-        if (::pipe(g_pipe) != 0) {
-            g_pipe[0] = g_pipe[1] = -1;
-            return;
-        }
-        for (int fd : g_pipe) {
-            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-        }
+bool installTerminationHandlers() {
+    if (g_pipe[0] >= 0) {
+        return true;
     }
-    notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &SignalWatch::drain);
-
+    if (::pipe(g_pipe) != 0) {
+        g_pipe[0] = g_pipe[1] = -1;
+        return false;
+    }
+    for (int fd : g_pipe) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
     struct sigaction sa {};
     sa.sa_handler = onTerminationSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        ::sigaction(signal, &sa, nullptr);
+    }
+    return true;
 }
 
-SignalWatch::~SignalWatch() {
-    struct sigaction sa {};
-    sa.sa_handler = SIG_DFL;
-    sigemptyset(&sa.sa_mask);
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
+SignalWatch::SignalWatch(std::function<void()> onSignal, QObject* parent)
+    : QObject(parent), onSignal_(std::move(onSignal)) {
+    if (!installTerminationHandlers()) {
+        return;
+    }
+    notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &SignalWatch::drain);
 }
+
+// The handlers stay: a signal from now on is absorbed by the pipe.
+SignalWatch::~SignalWatch() = default;
 
 void SignalWatch::drain() {
     char buffer[64];

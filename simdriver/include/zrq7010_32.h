@@ -54,6 +54,8 @@
 #define ZRQ7010_ERR_NULL_POINTER (-1006)
 /* zrq7010_init: every session slot is in use. */
 #define ZRQ7010_ERR_TOO_MANY_SESSIONS (-1007)
+/* zrq7010_read: the module failed to deliver the block. */
+#define ZRQ7010_ERR_HARDWARE (-1008)
 
 /* zrq7010_status_get: bit 15 (the sign bit) is set while no operation is in
  * progress; it is clear while an automatic range search runs. */

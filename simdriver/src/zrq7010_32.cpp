@@ -18,6 +18,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <limits>
+#include <utility>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -264,6 +266,47 @@ int16_t autoRangeChoice(const Module& m) {
     return 9;
 }
 
+// ---- Faults ----------------------------------------------------------------
+
+// A misbehaving driver on request, for tests of the caller: ZRQ7010_FAULT
+// names one fault (read at each call, so a test can change it).
+enum class Fault {
+    None,
+    OpenZeroHandle,    // init succeeds but hands back handle 0
+    OpenLongText,      // init fails; the message fills all 80 characters, no code 0
+    ReadError,         // every read fails with ZRQ7010_ERR_HARDWARE
+    NeverReady,        // every read answers 2 (not ready)
+    AutorangeEndless,  // the range search never reports idle
+    ErrorQueueEndless, // the error queue never empties
+    NonFinite,         // blocks carry NaN and infinities
+    ReadOversize,      // a read writes more values than asked
+};
+
+Fault activeFault() {
+    static const std::pair<const char*, Fault> names[] = {
+        {"open-zero-handle", Fault::OpenZeroHandle},
+        {"open-long-text", Fault::OpenLongText},
+        {"read-error", Fault::ReadError},
+        {"never-ready", Fault::NeverReady},
+        {"autorange-endless", Fault::AutorangeEndless},
+        {"error-queue-endless", Fault::ErrorQueueEndless},
+        {"non-finite", Fault::NonFinite},
+        {"read-oversize", Fault::ReadOversize},
+    };
+    const char* wanted = std::getenv("ZRQ7010_FAULT");
+    if (wanted != nullptr) {
+        for (const auto& [name, fault] : names) {
+            if (std::strcmp(wanted, name) == 0) {
+                return fault;
+            }
+        }
+    }
+    return Fault::None;
+}
+
+// Values written past the asked block by ReadOversize.
+constexpr int32_t kOversize = 256;
+
 // ---- Sessions --------------------------------------------------------------
 
 std::mutex g_mutex;
@@ -390,6 +433,8 @@ std::string messageFor(int32_t status) {
         return "Null pointer argument";
     case ZRQ7010_ERR_TOO_MANY_SESSIONS:
         return "Too many open sessions";
+    case ZRQ7010_ERR_HARDWARE:
+        return "The module failed to deliver the block";
     default:
         return "Unknown status code " + std::to_string(status);
     }
@@ -500,6 +545,12 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_init(const char* descriptor, int16_t id
     *instr = 0;
     std::lock_guard<std::mutex> lock(g_mutex);
     const std::string wanted = descriptor ? trimmed(descriptor) : std::string();
+    if (activeFault() == Fault::OpenZeroHandle) {
+        return ZRQ7010_SUCCESS;
+    }
+    if (activeFault() == Fault::OpenLongText) {
+        return ZRQ7010_ERR_NO_MODULE;
+    }
     if (wanted.empty()) {
         g_lastFailedDescriptor.clear();
         return ZRQ7010_ERR_DESCRIPTOR;
@@ -536,6 +587,12 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_error_message(int32_t instr, int32_t st
     journal("zrq7010_error_message %d %d", instr, status);
     if (text == nullptr) {
         return ZRQ7010_ERR_NULL_POINTER;
+    }
+    if (activeFault() == Fault::OpenLongText) {
+        std::string full = "The module did not answer at all";
+        full.resize(ZRQ7010_TEXT_SIZE, '.');
+        std::memcpy(text, full.data(), full.size()); // all 80 characters, no code 0
+        return ZRQ7010_SUCCESS;
     }
     std::lock_guard<std::mutex> lock(g_mutex);
     putText(text, messageFor(status));
@@ -603,7 +660,12 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_read(int32_t instr, float* data, int32_
         m->queue(ZRQ7010_ERR_PARAMETER);
         return ZRQ7010_ERR_PARAMETER;
     }
-    if (!m->armed || m->rangePolls > 0) {
+    const Fault fault = activeFault();
+    if (fault == Fault::ReadError) {
+        m->queue(ZRQ7010_ERR_HARDWARE);
+        return ZRQ7010_ERR_HARDWARE;
+    }
+    if (fault == Fault::NeverReady || !m->armed || m->rangePolls > 0) {
         return ZRQ7010_NOT_READY;
     }
     double phase = 0.0;
@@ -611,6 +673,17 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_read(int32_t instr, float* data, int32_
         return ZRQ7010_NOT_READY; // waiting for a trigger that does not come
     }
     synthesise(*m, data, blocklen, phase);
+    const int32_t values = m->settings.dataType == 1 ? 2 * blocklen : blocklen;
+    if (fault == Fault::NonFinite) {
+        for (int32_t i = 0; i < values; i += 5) {
+            data[i] = i % 3 == 0   ? std::numeric_limits<float>::quiet_NaN()
+                      : i % 3 == 1 ? std::numeric_limits<float>::infinity()
+                                   : -std::numeric_limits<float>::infinity();
+        }
+    }
+    if (fault == Fault::ReadOversize) {
+        std::fill(data + values, data + values + kOversize, 1.0e30f);
+    }
     const double R = rangeVolts(m->settings.range);
     m->lastOverload = inputPeak(*m, m->settings.range) > R ? 1 : 0;
     *overload = m->lastOverload;
@@ -703,7 +776,9 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_status_get(int32_t instr, int16_t* stat
         return ZRQ7010_ERR_SESSION;
     }
     int word = 0;
-    if (m->rangePolls > 0) {
+    if (activeFault() == Fault::AutorangeEndless && m->rangePolls > 0) {
+        // busy for ever
+    } else if (m->rangePolls > 0) {
         // The search settles on the range after its last busy answer.
         if (--m->rangePolls == 0) {
             m->settings.range = autoRangeChoice(*m);
@@ -995,6 +1070,9 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_error_query(int32_t instr, int32_t* cod
         return ZRQ7010_ERR_SESSION;
     }
     *code = 0;
+    if (activeFault() == Fault::ErrorQueueEndless) {
+        m->queue(ZRQ7010_ERR_PARAMETER);
+    }
     if (!m->errors.empty()) {
         *code = m->errors.front();
         m->errors.pop_front();

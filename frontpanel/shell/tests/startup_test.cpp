@@ -228,4 +228,41 @@ TEST_F(Startup, CloseDuringTheDialogStopsStartUp) {
     EXPECT_EQ(instrument.log(), std::vector<std::string>({"zrq7010_close 0"}));
 }
 
+// An open that reports success with handle 0 (which means simulated mode) opened nothing: it is
+// an open failure, shown and asked again, and no simulated data go out under the real name.
+TEST_F(Startup, ASuccessfulOpenWithHandleZeroIsAFailedOpen) {
+    instrument.initDefault.handle = 0;
+    dialogs.addInput("VXI::192"); // unchanged: ends
+    load("/a\"VXI::192\"");
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_TRUE(messages()[0].text.contains("VXI::192"));
+    ASSERT_EQ(inputs().size(), 1u);
+    EXPECT_EQ(inputs()[0].answer, "VXI::192");
+    EXPECT_TRUE(form->ended());
+    EXPECT_EQ(exitStatus, 0);
+    EXPECT_NE(form->windowTitle(), "ZRQ7010 Front Panel -- VXI::192");
+    EXPECT_EQ(instrument.log(), std::vector<std::string>({"zrq7010_init VXI::192 1 1"}));
+    EXPECT_EQ(form->passCount(), 0);
+}
+
+// The descriptor is 8-bit text: bytes outside the locale reach the driver unchanged (the program
+// hands the command line over one character per byte), and confirming the failed descriptor in
+// the dialog keeps its bytes, so the repeat ends the program.
+TEST_F(Startup, DescriptorBytesReachTheDriverUnchanged) {
+    const QByteArray bytes("\xff\xfe\x80"
+                           "abc");
+    instrument.failing = {bytes.toStdString()};
+    dialogs.addInput(QString::fromLocal8Bit(bytes)); // the pre-filled answer, confirmed
+    load("/a\"" + QString::fromLatin1(bytes) + "\" /d");
+    ASSERT_EQ(inputs().size(), 1u);
+    EXPECT_EQ(instrument.log().at(0), "zrq7010_init " + bytes.toStdString() + " 1 1");
+    EXPECT_EQ(instrument.opens(), 1);
+    EXPECT_TRUE(form->ended());
+    // Opened, the caption shows the text as the locale reads it (UTF-8 here).
+    instrument = CheckingInstrument();
+    load(QString::fromLatin1("/a\"Mess\xc3\xa4t\""));
+    EXPECT_EQ(instrument.log().at(0), "zrq7010_init Mess\xc3\xa4t 1 1");
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("ZRQ7010 Front Panel -- Mess\xc3\xa4t"));
+}
+
 } // namespace
