@@ -11,6 +11,7 @@ packages=(
   xvfb xauth fonts-dejavu-core
   dpkg-dev file lintian
   clang libclang-rt-dev
+  clang-format python3
 )
 
 missing=()

@@ -89,6 +89,8 @@ int main(int argc, char** argv) {
     HeadlessDialogs headlessDialogs;
     zr::Dialogs* dialogs = snapshot ? static_cast<zr::Dialogs*>(&headlessDialogs) : &qtDialogs;
     zr::MainForm form(instrument.get(), dialogs, zr::commandLineText(options.rest));
+    // Message boxes and the descriptor dialog belong to the window: centred on it, modal to it.
+    qtDialogs.setParent(&form);
 
     // SIGINT, SIGTERM and SIGHUP close the window like its close box.
     zr::SignalWatch signalWatch([&form] { form.close(); });
