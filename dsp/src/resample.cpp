@@ -37,12 +37,14 @@ struct KernelTable {
             for (int i = 0; i < 5; ++i) {
                 sum += static_cast<double>(a[i]) * std::cos((i + 1) * angle);
             }
-            t[m] = static_cast<float>(static_cast<double>(f) * (1.0 + sum));
+            t[static_cast<std::size_t>(m)] =
+                static_cast<float>(static_cast<double>(f) * (1.0 + sum));
             angle += static_cast<double>(delta);
         }
         t[kTableSize] = 0.0f;
         for (int m = 0; m <= kTableSize; ++m) {
-            d[m] = static_cast<double>(t[m]);
+            const auto k = static_cast<std::size_t>(m);
+            d[k] = static_cast<double>(t[k]);
         }
     }
 };
@@ -189,7 +191,7 @@ template <typename T>
 void group_outputs_portable(const double (*w)[GroupCache<T>::kMaxRun], int n, const double* xw,
                             T* output) {
     constexpr int kMax = GroupCache<T>::kMaxRun;
-    double acc[kMax] = {};
+    double acc[static_cast<std::size_t>(kMax)] = {};
     for (int k = 0; k < kTaps; ++k) {
         for (int j = 0; j < kMax; ++j) {
             acc[j] += w[k][j] * xw[k];
@@ -210,7 +212,7 @@ __attribute__((target("avx"))) void group_outputs_avx(const double (*w)[GroupCac
                                                       int n, const double* xw, T* output) {
     constexpr int kMax = GroupCache<T>::kMaxRun;
     static_assert(kMax == 16, "four vectors of four outputs");
-    alignas(32) double acc[kMax];
+    alignas(32) double acc[static_cast<std::size_t>(kMax)];
     __m256d a0 = _mm256_setzero_pd(), a1 = a0, a2 = a0, a3 = a0;
     if (n <= 8) {
         for (int k = 0; k < kTaps; ++k) {
