@@ -86,7 +86,7 @@ TEST(Exports, SonameAndNeededLibraries) {
               ZRDSP_VERSION_MAJOR * 10000 + ZRDSP_VERSION_MINOR * 100 + ZRDSP_VERSION_PATCH);
     const std::regex needed(R"(\(NEEDED\)\s+Shared library: \[([^\]]+)\])");
     const std::regex allowed(
-        R"(lib(stdc\+\+|m|gcc_s|c)\.so\.\d+|ld-linux-x86-64\.so\.2|lib(asan|ubsan)\.so\.\d+)");
+        R"(lib(stdc\+\+|m|gcc_s|c)\.so\.\d+|ld-linux-x86-64\.so\.2|lib(asan|ubsan|tsan)\.so\.\d+)");
     int count = 0;
     for (std::sregex_iterator it(dyn.begin(), dyn.end(), needed), end; it != end; ++it, ++count)
         EXPECT_TRUE(std::regex_match((*it)[1].str(), allowed)) << "links " << (*it)[1];

@@ -225,10 +225,10 @@ TYPED_TEST(Spectrum, CountsOutsideContractWriteNothing) {
 // process makes the allocation fail; under the address sanitizer (which
 // reserves far more address space) its allocator is told to refuse
 // allocations above 1 GiB and to return null for them.
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define ZR_HAVE_ASAN 1
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
 #define ZR_HAVE_ASAN 1
 #endif
 #endif
@@ -317,8 +317,12 @@ TYPED_TEST(Spectrum, FailedWorkAllocationReturnsWithoutWriting) {
 } // namespace
 
 #ifdef ZR_HAVE_ASAN
-// Allocations above 1 GiB fail with a null pointer in this test program.
+// Allocations above 1 GiB fail with a null pointer in this test program (under the address or
+// the thread sanitizer, whose allocators reserve far more address space than a limit allows).
 extern "C" const char* __asan_default_options() {
+    return "allocator_may_return_null=1:max_allocation_size_mb=1024";
+}
+extern "C" const char* __tsan_default_options() {
     return "allocator_may_return_null=1:max_allocation_size_mb=1024";
 }
 #endif

@@ -85,15 +85,16 @@ XAxis computeXAxis(const XAxisInputs& in) {
 
 AxisLabels axisLabels(const DisplayState& s, int modeindex) {
     checkModeIndex(modeindex);
+    const auto m = static_cast<std::size_t>(modeindex);
     const ModeTexts& t = kModeTexts[modeindex];
     const std::string xunit = t.xunit;
     const std::string yunit = t.yunit;
     AxisLabels lines;
     lines[0] = t.title;
-    lines[1] = kXWords[positionIndex(s.xrefpos[modeindex])] + engformat(s.xref[modeindex], 6) +
-               xunit + " , " + engformat(s.xperdiv[modeindex], 6) + xunit + "/div";
-    lines[2] = kYWords[positionIndex(s.yrefpos[modeindex])] + engformat(s.yref[modeindex], 6) +
-               yunit + " , " + engformat(s.yperdiv[modeindex], 6) + yunit + "/div";
+    lines[1] = kXWords[positionIndex(s.xrefpos[m])] + engformat(s.xref[m], 6) + xunit + " , " +
+               engformat(s.xperdiv[m], 6) + xunit + "/div";
+    lines[2] = kYWords[positionIndex(s.yrefpos[m])] + engformat(s.yref[m], 6) + yunit + " , " +
+               engformat(s.yperdiv[m], 6) + yunit + "/div";
     return lines;
 }
 
@@ -109,6 +110,7 @@ AxisLabels labelaxes(DisplayState& s, const XAxisInputs& in) {
 
 XAutoResult xautoscale(const DisplayState& s, int modeindex, double xgridsText) {
     checkModeIndex(modeindex);
+    const auto m = static_cast<std::size_t>(modeindex);
     const double t = modeindex == kModeTime ? 0.0 : s.xstart;
     const double span = s.xstep * s.npoints;
     XAutoResult r;
@@ -125,7 +127,7 @@ XAutoResult xautoscale(const DisplayState& s, int modeindex, double xgridsText) 
     }
     double g = xgridsText;
     if (!(std::isfinite(g) && g > 0.0))
-        g = s.xgrids[modeindex];
+        g = s.xgrids[m];
     if (!(std::isfinite(g) && g > 0.0))
         g = 10.0;
     r.xperdiv = span / g;
@@ -200,17 +202,19 @@ std::optional<YAutoResult> autoscaley(std::span<const float> dispdata, std::int3
 
 void selectXPos(DisplayState& s, int modeindex, int index) {
     checkModeIndex(modeindex);
+    const auto m = static_cast<std::size_t>(modeindex);
     const auto pos = static_cast<std::int16_t>(std::clamp(index, 0, 2));
     s.xposindex = pos;
-    s.xrefpos[modeindex] = pos;
+    s.xrefpos[m] = pos;
     s.relabel = true;
 }
 
 void selectYPos(DisplayState& s, int modeindex, int index) {
     checkModeIndex(modeindex);
+    const auto m = static_cast<std::size_t>(modeindex);
     const auto pos = static_cast<std::int16_t>(std::clamp(index, 0, 2));
     s.yposindex = pos;
-    s.yrefpos[modeindex] = pos;
+    s.yrefpos[m] = pos;
     s.relabel = true;
 }
 

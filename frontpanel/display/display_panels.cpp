@@ -86,12 +86,13 @@ QWidget* MainForm::buildPanelMarker() {
     Frame2->setObjectName(QStringLiteral("Frame2"));
     auto* g = new QGridLayout(Frame2);
     g->setContentsMargins(6, 6, 6, 6);
-    for (int i = 0; i < 2; ++i) {
-        markrel[i] = new QCheckBox(toQ(kFieldCaptions[static_cast<std::size_t>(15 + i)]));
+    for (int row = 0; row < 2; ++row) {
+        const auto i = static_cast<std::size_t>(row);
+        markrel[i] = new QCheckBox(toQ(kFieldCaptions[15 + i]));
         markrelload[i] = loadButton();
-        g->addWidget(markrel[i], i, 0);
-        g->addWidget(txt[15 + i], i, 1);
-        g->addWidget(markrelload[i], i, 2);
+        g->addWidget(markrel[i], row, 0);
+        g->addWidget(txt[15 + i], row, 1);
+        g->addWidget(markrelload[i], row, 2);
     }
     g->setColumnStretch(1, 1);
     r.span(Frame2);

@@ -25,14 +25,15 @@ double gridCount(double grids) {
 
 GraphFrame graphFrame(const DisplayState& s, int modeindex) {
     checkModeIndex(modeindex);
+    const auto m = static_cast<std::size_t>(modeindex);
     GraphFrame f;
-    f.xgrids = s.xgrids[modeindex];
-    f.ygrids = s.ygrids[modeindex];
-    f.xperdiv = s.xperdiv[modeindex];
-    f.yperdiv = s.yperdiv[modeindex];
+    f.xgrids = s.xgrids[m];
+    f.ygrids = s.ygrids[m];
+    f.xperdiv = s.xperdiv[m];
+    f.yperdiv = s.yperdiv[m];
     f.S = f.yperdiv * f.ygrids;
-    f.L = s.xref[modeindex] / f.xperdiv - s.xrefpos[modeindex] * f.xgrids / 2.0;
-    f.T = s.yref[modeindex] + s.yrefpos[modeindex] * f.S / 2.0;
+    f.L = s.xref[m] / f.xperdiv - s.xrefpos[m] * f.xgrids / 2.0;
+    f.T = s.yref[m] + s.yrefpos[m] * f.S / 2.0;
     return f;
 }
 

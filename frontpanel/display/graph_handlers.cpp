@@ -151,8 +151,9 @@ void MainForm::engformat(double value, int digits, QString& text) {
 }
 
 void MainForm::autoscaley() {
-    const std::optional<YAutoResult> r = zr::autoscaley(std::span<const float>(dispdata), npoints,
-                                                        ygrids[modeindex], yrefpos[modeindex]);
+    const std::optional<YAutoResult> r = zr::autoscaley(
+        std::span<const float>(dispdata), npoints, ygrids[static_cast<std::size_t>(modeindex)],
+        yrefpos[static_cast<std::size_t>(modeindex)]);
     if (!r) {
         return; // all points equal: nothing changes
     }

@@ -56,18 +56,19 @@ MarkerReadout markerReadout(const DisplayState& s, const MarkerReadoutInputs& in
     if (in.markmode == 0 || n < 1)
         return r;
     const int mode = in.modeindex;
-    const MarkerPoint m = markerPoint(s.markx[mode], s.xstart, s.xstep, n);
+    const auto slot = static_cast<std::size_t>(mode);
+    const MarkerPoint m = markerPoint(s.markx[slot], s.xstart, s.xstep, n);
     double fx = m.fx;
-    r.linex = fx / s.xperdiv[mode];
+    r.linex = fx / s.xperdiv[slot];
     double fy = dispdata[static_cast<std::size_t>(m.index)];
 
     static const char* const xunits[3] = {"s", "Hz", "V"};
     static const char* const yunits[3] = {"V", "dBm", "Counts"};
-    std::string yunit = yunits[mode];
+    std::string yunit = yunits[slot];
     if (in.markrelx)
-        fx -= s.relx[mode];
+        fx -= s.relx[slot];
     if (in.markrely) {
-        fy -= s.rely[mode];
+        fy -= s.rely[slot];
         if (mode == kModeSpectrum)
             yunit = "dB";
     }
@@ -76,7 +77,7 @@ MarkerReadout markerReadout(const DisplayState& s, const MarkerReadoutInputs& in
         yunit = in.markrely ? "dB/Hz" : "dBm/Hz";
     }
     r.shown = true;
-    r.text = "Marker: X= " + engformat(fx, 6) + xunits[mode] + "  Y= " + engformat(fy, 6) + yunit;
+    r.text = "Marker: X= " + engformat(fx, 6) + xunits[slot] + "  Y= " + engformat(fy, 6) + yunit;
     return r;
 }
 

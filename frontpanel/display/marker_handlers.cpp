@@ -39,8 +39,8 @@ void MainForm::markermode_Click() {
 }
 
 void MainForm::markmove_Click(int index) {
-    const int mode = modeindex;
-    checkModeIndex(mode);
+    checkModeIndex(modeindex);
+    const auto mode = static_cast<std::size_t>(modeindex);
     double& x = markx[mode];
     switch (index) {
     case 0:
@@ -66,8 +66,8 @@ void MainForm::markmove_Click(int index) {
 }
 
 void MainForm::picbox_MouseDown(int, int, double x, double) {
-    const int mode = modeindex;
-    checkModeIndex(mode);
+    checkModeIndex(modeindex);
+    const auto mode = static_cast<std::size_t>(modeindex);
     markx[mode] = mouseMarkX(x, xperdiv[mode], xstart, xstep, npoints);
     showNumber(txt[0], markx[mode]);
     if (markmode != 0)
@@ -75,8 +75,8 @@ void MainForm::picbox_MouseDown(int, int, double x, double) {
 }
 
 void MainForm::markrelload_Click(int index) {
-    const int mode = modeindex;
-    checkModeIndex(mode);
+    checkModeIndex(modeindex);
+    const auto mode = static_cast<std::size_t>(modeindex);
     if (index == 0) {
         relx[mode] = markx[mode];
         showNumber(txt[15], relx[mode]);
@@ -87,8 +87,8 @@ void MainForm::markrelload_Click(int index) {
 }
 
 void MainForm::markstepload_Click() {
-    const int mode = modeindex;
-    checkModeIndex(mode);
+    checkModeIndex(modeindex);
+    const auto mode = static_cast<std::size_t>(modeindex);
     markstep[mode] = markx[mode];
     showNumber(txt[17], markstep[mode]);
 }

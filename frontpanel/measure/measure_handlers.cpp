@@ -46,7 +46,7 @@ int32_t MainForm::selectedBins() const {
 // ---------------------------------------------------------------------------
 // Simulated acquisition: the driver read's stand-in while no session is open.
 
-int32_t MainForm::simread(int32_t&, float* data, int32_t& count, int16_t&) {
+int32_t MainForm::simread(int32_t&, float* block, int32_t& count, int16_t&) {
     SimSettings s;
     s.rangeindex = rangeindex;
     s.bwindex = bwindex;
@@ -58,10 +58,10 @@ int32_t MainForm::simread(int32_t&, float* data, int32_t& count, int16_t&) {
     s.datatypeindex = datatypeindex;
     // The loop hands over the block array; any other array is taken to hold count samples.
     std::size_t capacity = static_cast<std::size_t>(std::max(count, 0)) * 2;
-    if (data >= dispdata.data() && data < dispdata.data() + dispdata.size()) {
-        capacity = static_cast<std::size_t>(dispdata.data() + dispdata.size() - data);
+    if (block >= dispdata.data() && block < dispdata.data() + dispdata.size()) {
+        capacity = static_cast<std::size_t>(dispdata.data() + dispdata.size() - block);
     }
-    return zr::simread(s, simrng_, std::span<float>(data, capacity), count);
+    return zr::simread(s, simrng_, std::span<float>(block, capacity), count);
 }
 
 // ---------------------------------------------------------------------------
@@ -229,12 +229,13 @@ void MainForm::meascontrol_Click(int index) {
 // Measurement mode, averaging, window, histogram.
 
 void MainForm::measmode_Click() {
-    const int m = measmode->currentIndex();
-    if (m < 0 || m > 2) {
+    const int selected = measmode->currentIndex();
+    if (selected < 0 || selected > 2) {
         return; // no mode selected: the display setup stays as it is
     }
+    const auto m = static_cast<std::size_t>(selected);
     // 1., 2.
-    modeindex = static_cast<int16_t>(m);
+    modeindex = static_cast<int16_t>(selected);
     bringToFront(meascont[m]);
     // 3.
     static const char* const kYUnits[] = {"Volts", "dBm", "Counts"};
@@ -292,7 +293,8 @@ void MainForm::histbins_Click() {
 }
 
 void MainForm::autohist_Click() {
-    const std::optional<LoopHistLimits> limits = loopAutohist(datamin, datamax, xgrids[modeindex]);
+    const std::optional<LoopHistLimits> limits =
+        loopAutohist(datamin, datamax, xgrids[static_cast<std::size_t>(modeindex)]);
     if (!limits) {
         return; // no value range yet (or a constant block): nothing changes
     }
@@ -306,9 +308,9 @@ void MainForm::autohist_Click() {
     }
 }
 
-void MainForm::histbuild(const float* data, int32_t count, float* counts, int32_t nbins, double low,
-                         double high) {
-    loopHistbuild(data, count, counts, nbins, low, high, datamin, datamax);
+void MainForm::histbuild(const float* values, int32_t count, float* counts, int32_t nbins,
+                         double low, double high) {
+    loopHistbuild(values, count, counts, nbins, low, high, datamin, datamax);
 }
 
 } // namespace zr

@@ -45,9 +45,10 @@ QWidget* MainForm::buildPanelMeasurement() {
         Frame4->setObjectName(QStringLiteral("Frame4"));
         auto* f = new QGridLayout(Frame4);
         f->setContentsMargins(6, 6, 6, 6);
-        for (int i = 0; i < 3; ++i) {
-            resampmode[i] = new QRadioButton(toQ(kResampModeCaptions[static_cast<std::size_t>(i)]));
-            f->addWidget(resampmode[i], i, 0, 1, 2);
+        for (int row = 0; row < 3; ++row) {
+            const auto i = static_cast<std::size_t>(row);
+            resampmode[i] = new QRadioButton(toQ(kResampModeCaptions[i]));
+            f->addWidget(resampmode[i], row, 0, 1, 2);
         }
         resampmode[0]->setChecked(true);
         resamp = makeList(kResampEntries);

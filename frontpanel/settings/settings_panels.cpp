@@ -16,8 +16,8 @@
 namespace zr {
 
 void MainForm::buildFields() {
-    for (int i = 0; i < kFieldCount; ++i) {
-        const std::string_view first = kFieldInitialTexts[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < txt.size(); ++i) {
+        const std::string_view first = kFieldInitialTexts[i];
         txt[i] = makeText(QString::fromLatin1(first.data(), static_cast<qsizetype>(first.size())));
         txt[i]->setObjectName(QStringLiteral("txt(%1)").arg(i));
     }

@@ -274,7 +274,7 @@ void MainForm::controlmenu_click(int index) {
     if (index < 0 || index >= static_cast<int>(Frame1.size())) {
         return;
     }
-    bringToFront(Frame1[index]);
+    bringToFront(Frame1[static_cast<std::size_t>(index)]);
     diagshown = (index == 7);
 }
 

@@ -81,7 +81,7 @@ void MainForm::buildWindow() {
     buildFields();
 
     panelStack_ = new QStackedWidget;
-    for (int i = 0; i < 8; ++i) {
+    for (std::size_t i = 0; i < Frame1.size(); ++i) {
         Frame1[i] = new QGroupBox(QString::fromLatin1(kPanelItems[i]).remove(QLatin1Char('&')));
         Frame1[i]->setObjectName(QStringLiteral("Frame1(%1)").arg(i));
     }
@@ -98,7 +98,7 @@ void MainForm::buildWindow() {
     }
     panelStack_->setCurrentIndex(0);
 
-    for (int i = 0; i < 36; ++i) {
+    for (std::size_t i = 0; i < labl.size(); ++i) {
         if (labl[i]) {
             labl[i]->setObjectName(QStringLiteral("labl(%1)").arg(i));
         }
@@ -138,7 +138,7 @@ void MainForm::buildWindow() {
     picbox->setObjectName(QStringLiteral("picbox"));
     picbox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     picbox->setMinimumSize(417, 300);
-    for (int i = 0; i < 5; ++i) {
+    for (std::size_t i = 0; i < lablegraph.size(); ++i) {
         lablegraph[i] = new ReadoutLabel(QStringLiteral("lablegraph"));
         lablegraph[i]->setObjectName(QStringLiteral("lablegraph(%1)").arg(i));
         lablegraph[i]->setTextInteractionFlags(Qt::NoTextInteraction);
@@ -201,7 +201,7 @@ void MainForm::buildMenus() {
     editmenu[1] = medit->addAction(QStringLiteral("Copy &Caption"));
 
     mcontrol = menuBar()->addMenu(QStringLiteral("&Control"));
-    for (int i = 0; i < 8; ++i) {
+    for (std::size_t i = 0; i < controlmenu.size(); ++i) {
         controlmenu[i] = mcontrol->addAction(QString::fromLatin1(kPanelItems[i]));
     }
     controlmenu[7]->setVisible(false);

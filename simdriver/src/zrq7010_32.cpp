@@ -134,12 +134,13 @@ Registers factoryRegisters() {
     r.reg.fill(0);
     r.reg[1] = 0x0714;
     for (int i = 4; i <= 9; ++i) {
-        r.reg[i] = 128;
+        r.reg[static_cast<std::size_t>(i)] = 128;
     }
     r.reg[13] = 1;
     for (int c = 0; c < 10; ++c) {
-        r.offsetFine[c] = static_cast<int16_t>(123 + (c * 7) % 11);
-        r.offsetCoarse[c] = static_cast<int16_t>(132 - (c * 5) % 9);
+        const auto range = static_cast<std::size_t>(c);
+        r.offsetFine[range] = static_cast<int16_t>(123 + (c * 7) % 11);
+        r.offsetCoarse[range] = static_cast<int16_t>(132 - (c * 5) % 9);
     }
     return r;
 }
@@ -187,7 +188,8 @@ std::array<double, 33> calibrationTable(const std::string& address) {
     const double p = (seed % 1000) / 1000.0;
     std::array<double, 33> t{};
     for (int i = 0; i < 28; ++i) {
-        t[i] = 1.0 + 0.0021 * std::sin(1.7 * i + 6.0 * p) - 0.0004 * std::cos(0.9 * i);
+        t[static_cast<std::size_t>(i)] =
+            1.0 + 0.0021 * std::sin(1.7 * i + 6.0 * p) - 0.0004 * std::cos(0.9 * i);
     }
     t[28] = 0.998437 + 0.0005 * p; // gain adjust
     return t;
@@ -367,13 +369,14 @@ Module* moduleOf(int32_t instr) {
 // The storage of a diagnostic register; the two input-offset trims
 // (registers 2 and 3) are kept per input range.
 int16_t& registerSlot(Module& m, int16_t reg) {
+    const auto range = static_cast<std::size_t>(m.settings.range);
     if (reg == 2) {
-        return m.regs.offsetFine[m.settings.range];
+        return m.regs.offsetFine[range];
     }
     if (reg == 3) {
-        return m.regs.offsetCoarse[m.settings.range];
+        return m.regs.offsetCoarse[range];
     }
-    return m.regs.reg[reg];
+    return m.regs.reg[static_cast<std::size_t>(reg)];
 }
 
 // A value the module cannot take: queued as an error for a real session;
@@ -979,7 +982,7 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_poke(int32_t instr, int16_t reg, i
     if (reg < 0 || reg >= kPokeCount) {
         return refuseParameter(m, instr);
     }
-    m->regs.poke[reg] = value;
+    m->regs.poke[static_cast<std::size_t>(reg)] = value;
     return ZRQ7010_SUCCESS;
 }
 
@@ -997,7 +1000,7 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_peek(int32_t instr, int16_t reg, i
         *value = 0;
         return refuseParameter(m, instr);
     }
-    *value = m->regs.poke[reg];
+    *value = m->regs.poke[static_cast<std::size_t>(reg)];
     return ZRQ7010_SUCCESS;
 }
 
