@@ -33,14 +33,17 @@ struct RaceRun {
     }
     bool same_outputs(const RaceRun& o) const {
         return produced == o.produced &&
-               std::memcmp(out.data(), o.out.data(), sizeof(float) * produced) == 0;
+               std::memcmp(out.data(), o.out.data(),
+                           sizeof(float) * static_cast<std::size_t>(produced)) == 0;
     }
 };
 
 TEST(ResampleRace, FirstCallsFromTwoThreadsAgree) {
     std::vector<float> in(2000);
-    for (int i = 0; i < 2000; ++i)
-        in[i] = static_cast<float>(std::sin(0.05 * i) + 0.25 * std::cos(0.31 * i));
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        const double t = static_cast<double>(i);
+        in[i] = static_cast<float>(std::sin(0.05 * t) + 0.25 * std::cos(0.31 * t));
+    }
     RaceRun a, b;
     std::atomic<int> ready{0};
     auto worker = [&](RaceRun& r) {

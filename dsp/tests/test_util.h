@@ -47,7 +47,9 @@ double relative_rms_error(const std::vector<A>& got, const std::vector<B>& want)
 }
 
 // Index of the first element whose bit pattern differs, or -1 when both arrays are identical.
-template <typename T> long first_bit_difference(const T* a, const T* b, std::size_t n) {
+template <typename T, typename Count>
+long first_bit_difference(const T* a, const T* b, Count count) {
+    const auto n = static_cast<std::size_t>(count);
     for (std::size_t i = 0; i < n; ++i)
         if (std::memcmp(a + i, b + i, sizeof(T)) != 0)
             return static_cast<long>(i);
