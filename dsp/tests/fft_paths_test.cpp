@@ -22,9 +22,9 @@ template <typename T> class FftPaths : public ::testing::Test {};
 TYPED_TEST_SUITE(FftPaths, zr::test::Precisions);
 
 // A random block, and one with signed zeros and an infinity among the values.
-template <typename T> std::vector<std::vector<T>> inputs(int n) {
+template <typename T> std::vector<std::vector<T>> inputs(std::size_t n) {
     auto special = random_block<T>(2 * n, 901 + n);
-    for (int i = 0; i < 2 * n; i += 5)
+    for (std::size_t i = 0; i < 2 * n; i += 5)
         special[i] = T(-0.0);
     if (n >= 4)
         special[3] = std::numeric_limits<T>::infinity();
@@ -34,25 +34,25 @@ template <typename T> std::vector<std::vector<T>> inputs(int n) {
 // Bit reversal and butterfly stages of one path, from the smallest count it serves.
 template <typename T> struct Path {
     const char* name;
-    int min_count;
-    void (*run)(T*, int, int);
+    std::size_t min_count;
+    void (*run)(T*, std::size_t, int);
 };
 
 template <typename T> std::vector<Path<T>> paths() {
-    std::vector<Path<T>> p = {{"portable", 1, [](T* d, int n, int dir) {
+    std::vector<Path<T>> p = {{"portable", 1, [](T* d, std::size_t n, int dir) {
                                    zr::dsp::bit_reverse(d, n);
                                    zr::dsp::butterfly_stages_portable(d, 2 * n, dir);
                                }}};
 #ifdef ZRDSP_HAVE_AVX_PATH
     if (zr::dsp::cpu_has_avx()) {
-        p.push_back({"avx", 1, [](T* d, int n, int dir) {
+        p.push_back({"avx", 1, [](T* d, std::size_t n, int dir) {
                          zr::dsp::bit_reverse(d, n);
                          zr::dsp::butterfly_stages_avx(d, 2 * n, dir);
                      }});
         // Past the block size, with an odd and an even number of stages after the blocks.
-        p.push_back({"blocked", 8, [](T* d, int n, int dir) {
+        p.push_back({"blocked", 8, [](T* d, std::size_t n, int dir) {
                          zr::dsp::bit_reverse_tiled(d, n);
-                         zr::dsp::butterfly_stages_fast(d, static_cast<std::size_t>(n), dir);
+                         zr::dsp::butterfly_stages_fast(d, n, dir);
                      }});
     }
 #endif
@@ -62,7 +62,7 @@ template <typename T> std::vector<Path<T>> paths() {
 TYPED_TEST(FftPaths, EveryButterflyPathMatchesReference) {
     using T = TypeParam;
     for (const auto& path : paths<T>()) {
-        for (int n = path.min_count; n <= 65536; n *= 2) {
+        for (std::size_t n = path.min_count; n <= 65536; n *= 2) {
             for (int dir : {1, -1}) {
                 for (const auto& x : inputs<T>(n)) {
                     auto ref = x, lib = x;
@@ -89,7 +89,7 @@ TYPED_TEST(FftPaths, ForwardSplitVersionsMatchReference) {
         versions.push_back({"AVX", zr::dsp::real_split_halves_avx<T>});
 #endif
     for (std::size_t n = 64; n <= 65536; n *= 4) {
-        for (const auto& x : inputs<T>(static_cast<int>(n / 2))) {
+        for (const auto& x : inputs<T>(n / 2)) {
             auto ref = x;
             zr::ref::realft(ref.data(), static_cast<unsigned long>(n), 1);
             for (const auto& [name, split] : versions) {

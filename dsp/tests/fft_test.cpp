@@ -63,15 +63,16 @@ TYPED_TEST(Fft, ImpulseGivesAllOnes) {
     using T = TypeParam;
     for (int n = 1; n <= 4096; n *= 2) {
         for (int16_t dir : {int16_t(1), int16_t(-1)}) {
-            std::vector<T> c(2 * n, T(0)), r(n, T(0));
+            const auto N = static_cast<std::size_t>(n);
+            std::vector<T> c(2 * N, T(0)), r(N, T(0));
             c[0] = r[0] = 1;
             zr::test::fft(c.data(), n, dir);
-            for (int i = 0; i < 2 * n; ++i)
+            for (std::size_t i = 0; i < 2 * N; ++i)
                 ASSERT_EQ(c[i], T(i % 2 == 0)) << "complex n=" << n << " i=" << i;
             if (n < 4 || dir != 1)
                 continue;
             zr::test::fft_real(r.data(), n, dir);
-            for (int i = 0; i < n; ++i)
+            for (std::size_t i = 0; i < N; ++i)
                 ASSERT_EQ(r[i], T(i % 2 == 0 || i == 1)) << "real n=" << n << " i=" << i;
         }
     }
@@ -93,10 +94,10 @@ TYPED_TEST(Fft, RealConstantGoesToBinZero) {
     using T = TypeParam;
     const T a = T(-1.25);
     for (int n = 4; n <= 16384; n *= 2) {
-        std::vector<T> d(n, a);
+        std::vector<T> d(static_cast<std::size_t>(n), a);
         zr::test::fft_real(d.data(), n, 1);
-        EXPECT_NEAR(d[0], n * a, 4 * eps<T>() * n) << "n=" << n;
-        for (int i = 1; i < n; ++i)
+        EXPECT_NEAR(d[0], n * static_cast<double>(a), 4 * eps<T>() * n) << "n=" << n;
+        for (std::size_t i = 1; i < d.size(); ++i)
             ASSERT_NEAR(d[i], 0.0, 8 * eps<T>() * n) << "n=" << n << " i=" << i;
     }
 }
@@ -105,20 +106,22 @@ TYPED_TEST(Fft, RealConstantGoesToBinZero) {
 // a sine gives Im X[k] = -N/2, for the real and the complex transform.
 TYPED_TEST(Fft, CosineAndSineOfKCyclesSignConvention) {
     using T = TypeParam;
-    for (int n : {8, 64, 1024}) {
+    for (std::size_t n : {8u, 64u, 1024u}) {
         // The twiddle recurrence drifts by about one rounding per step.
-        const double tol = 64 * eps<T>() + 2.0 * n * eps<double>();
-        for (int k : {1, 3, n / 4, n / 2 - 1}) {
+        const double tol = 64 * eps<T>() + 2.0 * static_cast<double>(n) * eps<double>();
+        const auto n32 = static_cast<int32_t>(n);
+        for (std::size_t k : {std::size_t{1}, std::size_t{3}, n / 4, n / 2 - 1}) {
             std::vector<T> c(n), s(n), cc(2 * n, T(0)), sc(2 * n, T(0));
-            for (int i = 0; i < n; ++i) {
-                c[i] = cc[2 * i] = static_cast<T>(std::cos(2 * M_PI * k * i / n));
-                s[i] = sc[2 * i] = static_cast<T>(std::sin(2 * M_PI * k * i / n));
+            for (std::size_t i = 0; i < n; ++i) {
+                const double phase = 2 * M_PI * static_cast<double>(k * i) / static_cast<double>(n);
+                c[i] = cc[2 * i] = static_cast<T>(std::cos(phase));
+                s[i] = sc[2 * i] = static_cast<T>(std::sin(phase));
             }
-            zr::test::fft_real(c.data(), n, 1);
-            zr::test::fft_real(s.data(), n, 1);
-            zr::test::fft(cc.data(), n, 1);
-            zr::test::fft(sc.data(), n, 1);
-            const double h = n / 2.0;
+            zr::test::fft_real(c.data(), n32, 1);
+            zr::test::fft_real(s.data(), n32, 1);
+            zr::test::fft(cc.data(), n32, 1);
+            zr::test::fft(sc.data(), n32, 1);
+            const double h = static_cast<double>(n) / 2.0;
             EXPECT_NEAR(c[2 * k] / h, 1.0, tol) << "n=" << n << " k=" << k;
             EXPECT_NEAR(c[2 * k + 1] / h, 0.0, tol) << "n=" << n << " k=" << k;
             EXPECT_NEAR(s[2 * k] / h, 0.0, tol) << "n=" << n << " k=" << k;
@@ -127,7 +130,7 @@ TYPED_TEST(Fft, CosineAndSineOfKCyclesSignConvention) {
             EXPECT_NEAR(cc[2 * (n - k)] / h, 1.0, tol);
             EXPECT_NEAR(sc[2 * k + 1] / h, -1.0, tol);
             EXPECT_NEAR(sc[2 * (n - k) + 1] / h, 1.0, tol);
-            for (int b = 1; b < n / 2; ++b) {
+            for (std::size_t b = 1; b < n / 2; ++b) {
                 if (b == k)
                     continue;
                 ASSERT_NEAR(std::hypot(c[2 * b], c[2 * b + 1]) / h, 0.0, tol) << "bin " << b;

@@ -25,29 +25,31 @@ std::vector<double> oracle_fft(const std::vector<T>& in, int n, int direction) {
 
 // Forward real transform of n samples, packed.
 template <typename T> std::vector<double> oracle_real_forward(const std::vector<T>& in, int n) {
-    std::vector<double> c(2 * n, 0.0);
-    for (int i = 0; i < n; ++i)
+    const auto N = static_cast<std::size_t>(n);
+    std::vector<double> c(2 * N, 0.0);
+    for (std::size_t i = 0; i < N; ++i)
         c[2 * i] = in[i];
     c = oracle_fft(c, n, 1);
-    c[1] = c[n]; // X(N/2), real
-    c.resize(n);
+    c[1] = c[N]; // X(N/2), real
+    c.resize(N);
     return c;
 }
 
 // Inverse real transform of a packed spectrum, scaled like the library's:
 // n/2 times the samples whose forward transform is the given spectrum.
 template <typename T> std::vector<double> oracle_real_inverse(const std::vector<T>& packed, int n) {
-    std::vector<double> c(2 * n, 0.0);
+    const auto N = static_cast<std::size_t>(n);
+    std::vector<double> c(2 * N, 0.0);
     c[0] = packed[0];
-    c[n] = packed[1];
-    for (int k = 1; k < n / 2; ++k) {
-        c[2 * k] = c[2 * (n - k)] = packed[2 * k];
+    c[N] = packed[1];
+    for (std::size_t k = 1; k < N / 2; ++k) {
+        c[2 * k] = c[2 * (N - k)] = packed[2 * k];
         c[2 * k + 1] = packed[2 * k + 1];
-        c[2 * (n - k) + 1] = -packed[2 * k + 1];
+        c[2 * (N - k) + 1] = -packed[2 * k + 1];
     }
     c = oracle_fft(c, n, -1);
-    std::vector<double> x(n);
-    for (int i = 0; i < n; ++i)
+    std::vector<double> x(N);
+    for (std::size_t i = 0; i < N; ++i)
         x[i] = 0.5 * c[2 * i]; // FFTW's inverse returns n times the samples
     return x;
 }

@@ -51,7 +51,7 @@ struct FailingHeap {
 TEST(FirAllocation, DesignWithoutWorkMemoryReportsStatusThreeAndWritesNothing) {
     const int npts = 32;
     std::vector<double> desired(2 * npts + 2, 0.0), weights(npts + 1, 1.0);
-    for (int i = 0; i <= npts; ++i)
+    for (std::size_t i = 0; i < weights.size(); ++i)
         desired[2 * i] = 1.0;
     std::vector<double> taps(8, 9.0);
     {

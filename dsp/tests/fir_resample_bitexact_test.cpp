@@ -17,6 +17,7 @@ namespace {
 
 using zr::test::first_bit_difference;
 using zr::test::random_block;
+using zr::test::sz;
 
 // The reference versions, picked by element type like zr::test::fir and zr::test::resample.
 void ref_fir(const float* in, float* out, int32_t n, const float* taps, int32_t nt, float* st) {
@@ -45,7 +46,7 @@ TYPED_TEST(BitExact, FirOverManySizesAndTapCounts) {
             const auto taps = random_block<T>(nt, seed++);
             const auto in = random_block<T>(n, seed++);
             const auto st0 = random_block<T>(nt, seed++);
-            std::vector<T> a(n + 1, T(5)), b(n + 1, T(5));
+            std::vector<T> a(sz(n + 1), T(5)), b(sz(n + 1), T(5));
             auto sa = st0, sb = st0;
             zr::test::fir(in.data(), a.data(), n, taps.data(), nt, sa.data());
             ref_fir(in.data(), b.data(), n, taps.data(), nt, sb.data());
@@ -77,8 +78,8 @@ TYPED_TEST(BitExact, FirStreamOfBlocks) {
         auto sa = random_block<T>(nt, 9), sb = sa;
         std::vector<T> a(in.size()), b(in.size());
         for (int at = 0, k = 0; at < static_cast<int>(in.size()); ++k) {
-            const int n =
-                std::min<int>(kBlocks[k % std::size(kBlocks)], static_cast<int>(in.size()) - at);
+            const int n = std::min<int>(kBlocks[sz(k) % std::size(kBlocks)],
+                                        static_cast<int>(in.size()) - at);
             zr::test::fir(in.data() + at, a.data() + at, n, taps.data(), nt, sa.data());
             ref_fir(in.data() + at, b.data() + at, n, taps.data(), nt, sb.data());
             at += n;
@@ -98,7 +99,7 @@ int32_t expect_same_resample(const std::vector<T>& in, double p0, double step, i
     const auto hist0 = random_block<T>(11, seed);
     T pa = T(p0), pb = T(p0);
     auto ha = hist0, hb = hist0;
-    std::vector<T> a(maxout + 1, T(-9)), b(maxout + 1, T(-9));
+    std::vector<T> a(sz(maxout + 1), T(-9)), b(sz(maxout + 1), T(-9));
     int32_t na = -1, nb = -2;
     zr::test::resample(in.data(), n, a.data(), maxout, &na, &pa, T(step), ha.data());
     ref_resample(in.data(), n, b.data(), maxout, &nb, &pb, T(step), hb.data());
@@ -161,8 +162,8 @@ TYPED_TEST(BitExact, ResampleStreamOfBlocks) {
         std::vector<T> a(300000), b(300000);
         int oa = 0, ob = 0;
         for (int at = 0, k = 0; at < static_cast<int>(in.size()); ++k) {
-            const int n =
-                std::min<int>(kBlocks[k % std::size(kBlocks)], static_cast<int>(in.size()) - at);
+            const int n = std::min<int>(kBlocks[sz(k) % std::size(kBlocks)],
+                                        static_cast<int>(in.size()) - at);
             int32_t na = 0, nb = 0;
             zr::test::resample(in.data() + at, n, a.data() + oa, 300000 - oa, &na, &pa, T(step),
                                ha.data());
@@ -203,13 +204,13 @@ TEST(BitExact, FirRespAndResampRespOverTapsAndGrids) {
         for (auto [f1, f2] : grids) {
             for (int nt : {0, 1, 2, 5, 11, 64}) {
                 const auto taps = random_block<double>(nt, seed++);
-                std::vector<double> a(2 * n + 1, 7.0), b(2 * n + 1, 7.0);
+                std::vector<double> a(sz(2 * n + 1), 7.0), b(sz(2 * n + 1), 7.0);
                 zrdsp_fir_resp(a.data(), n, f1, f2, taps.data(), nt);
                 zr::ref::fir_resp(b.data(), n, f1, f2, taps.data(), nt);
                 ASSERT_EQ(first_bit_difference(a.data(), b.data(), a.size()), -1)
                     << "fir_resp " << nt << " " << n << " " << f1 << " " << f2;
             }
-            std::vector<double> a(n + 1, 7.0), b(n + 1, 7.0);
+            std::vector<double> a(sz(n + 1), 7.0), b(sz(n + 1), 7.0);
             zrdsp_resamp_resp(a.data(), n, f1, f2);
             zr::ref::resamp_resp(b.data(), n, f1, f2);
             ASSERT_EQ(first_bit_difference(a.data(), b.data(), a.size()), -1)
@@ -229,7 +230,7 @@ TEST(BitExact, FirSynthOverGridsDelaysAndTapCounts) {
                 auto weights = random_block<double>(npts + 1, seed++);
                 for (auto& w : weights)
                     w = 1.5 + w; // positive
-                std::vector<double> a(nt + 1, 0.0), b(nt + 1, 0.0);
+                std::vector<double> a(sz(nt + 1), 0.0), b(sz(nt + 1), 0.0);
                 const double sa =
                     zrdsp_fir_synth(desired.data(), weights.data(), npts, delay, a.data(), nt);
                 const double sb =

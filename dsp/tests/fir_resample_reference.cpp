@@ -19,7 +19,8 @@ void fir_t(const T* input, T* output, int32_t count, const T* taps, int32_t ntap
     const int32_t N = ntaps;
     const int32_t n = count;
     // The signal as one sequence: the old history followed by the block.
-    std::vector<T> seq(N + n);
+    std::vector<T> storage(static_cast<std::size_t>(N + n));
+    T* seq = storage.data();
     for (int32_t j = 0; j < N; ++j)
         seq[j] = state[j];
     for (int32_t j = 0; j < n; ++j)
@@ -27,8 +28,8 @@ void fir_t(const T* input, T* output, int32_t count, const T* taps, int32_t ntap
     for (int32_t m = n - 1; m >= 0; --m) {
         double sum = 0.0;
         for (int32_t k = 0; k < N; ++k)
-            sum = sum + (double)taps[N - 1 - k] * (double)seq[N + m - k];
-        output[m] = (T)sum;
+            sum = sum + static_cast<double>(taps[N - 1 - k]) * static_cast<double>(seq[N + m - k]);
+        output[m] = static_cast<T>(sum);
     }
     // New history: the last N values of the sequence.
     for (int32_t j = 0; j < N; ++j)
@@ -46,9 +47,9 @@ void build_table() {
     for (int m = 0; m <= 2090; ++m) {
         double sum = 0.0;
         for (int i = 1; i <= 5; ++i)
-            sum = sum + (double)A[i] * std::cos(i * angle);
-        table[m] = (float)((double)F * (1.0 + sum));
-        angle = angle + (double)delta;
+            sum = sum + static_cast<double>(A[i]) * std::cos(i * angle);
+        table[m] = static_cast<float>(static_cast<double>(F) * (1.0 + sum));
+        angle = angle + static_cast<double>(delta);
     }
     table_built = true;
 }
@@ -68,7 +69,7 @@ void resample_t(const T* input, int32_t count, T* output, int32_t maxout, int32_
     T p = *position;
     int32_t prod = 0;
     bool done = false;
-    while (p <= (T)-6.5) {
+    while (p <= static_cast<T>(-6.5)) {
         if (prod >= maxout) {
             done = true;
             break;
@@ -79,7 +80,7 @@ void resample_t(const T* input, int32_t count, T* output, int32_t maxout, int32_
     }
     int32_t i = 0;
     while (!done && prod < maxout) {
-        if (p > (T)-5.5) {
+        if (p > static_cast<T>(-5.5)) {
             if (i >= count)
                 break;
             for (int j = 0; j <= 9; ++j)
@@ -88,9 +89,9 @@ void resample_t(const T* input, int32_t count, T* output, int32_t maxout, int32_
             i = i + 1;
             p = p - 1;
         } else {
-            double u = ((double)p + 11.0) * 380.0;
-            u = (double)(T)u;
-            int c = (int)std::ceil(u);
+            double u = (static_cast<double>(p) + 11.0) * 380.0;
+            u = static_cast<double>(static_cast<T>(u));
+            int c = static_cast<int>(std::ceil(u));
             double beta = c - u;
             double alpha = 1.0 - beta;
             double sum = 0.0;
@@ -100,9 +101,9 @@ void resample_t(const T* input, int32_t count, T* output, int32_t maxout, int32_
                     weight = alpha * table[c - 380 * k] + beta * table[c - 380 * k - 1];
                 else
                     weight = alpha * table[380 * k - c] + beta * table[380 * k - c + 1];
-                sum = sum + weight * (double)history[k];
+                sum = sum + weight * static_cast<double>(history[k]);
             }
-            output[prod] = (T)sum;
+            output[prod] = static_cast<T>(sum);
             p = p + step;
             prod = prod + 1;
         }
@@ -130,7 +131,9 @@ double fir_synth(const double* desired, const double* weights, int32_t npts, dou
     if (npts < 2 || (npts & (npts - 1)) != 0 || ntaps > npts)
         return 3.0;
     const int32_t a = npts;
-    std::vector<double> q(2 * a), r(2 * a);
+    std::vector<double> qv(static_cast<std::size_t>(2 * a)), rv(qv.size());
+    double* q = qv.data();
+    double* r = rv.data();
     const double pi = 3.141592653589793;
     const double theta = delay * pi / a;
     const double mu = -2.0 * std::sin(theta / 2.0) * std::sin(theta / 2.0);
@@ -152,8 +155,8 @@ double fir_synth(const double* desired, const double* weights, int32_t npts, dou
         s = s + (-std::sin(theta)) * c + s * mu;
         c = c + c * mu + t * std::sin(theta);
     }
-    zrdsp_fft_real_double(q.data(), 2 * a, -1);
-    zrdsp_fft_real_double(r.data(), 2 * a, -1);
+    zrdsp_fft_real_double(q, 2 * a, -1);
+    zrdsp_fft_real_double(r, 2 * a, -1);
     for (int32_t j = 0; j < a; ++j) {
         double t = r[j];
         r[j] = r[a + j];
@@ -162,7 +165,9 @@ double fir_synth(const double* desired, const double* weights, int32_t npts, dou
 
     // Levinson recursion, 1-based: rho[n+d] = R(d) = r[a+d], y[i] = q[i-1].
     const int32_t n = ntaps;
-    std::vector<double> rho(2 * n), y(n + 1), x(n + 1), g(n + 1), h(n + 1);
+    const auto vn = static_cast<std::size_t>(n);
+    std::vector<double> rhov(2 * vn), yv(vn + 1), xv(vn + 1), gv(vn + 1), hv(vn + 1);
+    double *rho = rhov.data(), *y = yv.data(), *x = xv.data(), *g = gv.data(), *h = hv.data();
     for (int32_t d = -(n - 1); d <= n - 1; ++d)
         rho[n + d] = r[a + d];
     for (int32_t i = 1; i <= n; ++i)

@@ -18,6 +18,7 @@
 namespace {
 
 using zr::test::random_block;
+using zr::test::sz;
 
 constexpr double kPi = 3.141592653589793;
 
@@ -72,17 +73,17 @@ TEST(FirResp, MatchesTheDirectSum) {
                  {{1.0, 0.0}, 1, 0.1, 0.4}};
     for (const auto& c : cases) {
         const int nt = static_cast<int>(c.taps.size());
-        std::vector<double> r(2 * c.n);
+        std::vector<double> r(sz(2 * c.n));
         zrdsp_fir_resp(r.data(), c.n, c.f1, c.f2, c.taps.data(), nt);
         for (int k = 0; k < c.n; ++k) {
             const double f = c.n > 1 ? c.f1 + k * (c.f2 - c.f1) / (c.n - 1) : c.f1;
             double re = 0, im = 0;
             for (int m = 0; m < nt; ++m) {
-                re += c.taps[m] * std::cos((nt - 1 - m) * 2 * kPi * f);
-                im += c.taps[m] * std::sin((nt - 1 - m) * 2 * kPi * f);
+                re += c.taps[sz(m)] * std::cos((nt - 1 - m) * 2 * kPi * f);
+                im += c.taps[sz(m)] * std::sin((nt - 1 - m) * 2 * kPi * f);
             }
-            EXPECT_NEAR(r[2 * k], re, 1e-12) << nt << " " << k;
-            EXPECT_NEAR(r[2 * k + 1], im, 1e-12) << nt << " " << k;
+            EXPECT_NEAR(r[sz(2 * k)], re, 1e-12) << nt << " " << k;
+            EXPECT_NEAR(r[sz(2 * k + 1)], im, 1e-12) << nt << " " << k;
         }
     }
 }
@@ -102,8 +103,8 @@ struct Grid {
     std::vector<double> desired; // 2*npts+2
     std::vector<double> weights; // npts+1
     explicit Grid(int n, double flat = 0.0)
-        : npts(n), desired(2 * n + 2, 0.0), weights(n + 1, flat) {
-        for (int i = 0; i <= n; ++i)
+        : npts(n), desired(sz(2 * n + 2), 0.0), weights(sz(n + 1), flat) {
+        for (std::size_t i = 0; i < weights.size(); ++i)
             desired[2 * i] = flat;
     }
 };
@@ -116,10 +117,10 @@ double synth(const Grid& g, double delay, std::vector<double>& taps) {
 // A flat response delayed by a whole number of samples is a unit impulse there.
 TEST(FirSynth, FlatResponseIsADelayedUnitImpulse) {
     for (auto [npts, nt, delay] : {std::tuple{32, 8, 0}, {16, 6, 2}}) {
-        std::vector<double> taps(nt, 9.0);
+        std::vector<double> taps(sz(nt), 9.0);
         ASSERT_EQ(synth(Grid(npts, 1.0), delay, taps), 0.0);
         for (int m = 0; m < nt; ++m)
-            EXPECT_NEAR(taps[m], m == delay ? 1.0 : 0.0, 1e-12) << npts << " " << m;
+            EXPECT_NEAR(taps[sz(m)], m == delay ? 1.0 : 0.0, 1e-12) << npts << " " << m;
     }
 }
 
@@ -153,38 +154,39 @@ TEST(FirSynth, StatusCodes) {
 // Gaussian elimination in long double.
 std::vector<double> least_squares(const Grid& g, double delay, int ntaps) {
     using LD = long double;
-    const int a = g.npts;
+    const std::size_t a = sz(g.npts), n = sz(ntaps);
     const LD pi = 3.14159265358979323846264338327950288L;
-    std::vector<std::vector<LD>> A(ntaps, std::vector<LD>(ntaps + 1, 0.0L));
-    for (int i = 0; i < 2 * a; ++i) {
+    std::vector<std::vector<LD>> A(n, std::vector<LD>(n + 1, 0.0L));
+    for (std::size_t i = 0; i < 2 * a; ++i) {
         // Points above the half rate mirror those below it (negative frequencies).
-        const int src = i <= a ? i : 2 * a - i;
+        const std::size_t src = i <= a ? i : 2 * a - i;
         const LD w = g.weights[src];
         if (w == 0.0L)
             continue;
-        const LD om = pi * i / a;
+        const LD om = pi * static_cast<LD>(i) / static_cast<LD>(a);
         // Target at the grid point, and its complex conjugate on the mirror.
         std::complex<LD> d(g.desired[2 * src], g.desired[2 * src + 1]);
-        d *= std::polar(1.0L, -(pi * src / a) * static_cast<LD>(delay));
+        d *= std::polar(1.0L,
+                        -(pi * static_cast<LD>(src) / static_cast<LD>(a)) * static_cast<LD>(delay));
         if (i > a)
             d = std::conj(d);
-        for (int k = 0; k < ntaps; ++k) {
-            for (int m = 0; m < ntaps; ++m)
-                A[k][m] += w * std::cos(om * (k - m));
-            A[k][ntaps] += w * std::real(d * std::polar(1.0L, om * k));
+        for (std::size_t k = 0; k < n; ++k) {
+            for (std::size_t m = 0; m < n; ++m)
+                A[k][m] += w * std::cos(om * (static_cast<LD>(k) - static_cast<LD>(m)));
+            A[k][n] += w * std::real(d * std::polar(1.0L, om * static_cast<LD>(k)));
         }
     }
-    for (int col = 0; col < ntaps; ++col) { // positive definite: no pivoting needed
-        for (int r = col + 1; r < ntaps; ++r) {
+    for (std::size_t col = 0; col < n; ++col) { // positive definite: no pivoting needed
+        for (std::size_t r = col + 1; r < n; ++r) {
             const LD f = A[r][col] / A[col][col];
-            for (int c = col; c <= ntaps; ++c)
+            for (std::size_t c = col; c <= n; ++c)
                 A[r][c] -= f * A[col][c];
         }
     }
-    std::vector<double> x(ntaps);
-    for (int r = ntaps - 1; r >= 0; --r) {
-        LD s = A[r][ntaps];
-        for (int c = r + 1; c < ntaps; ++c)
+    std::vector<double> x(n);
+    for (std::size_t r = n; r-- > 0;) {
+        LD s = A[r][n];
+        for (std::size_t c = r + 1; c < n; ++c)
             s -= A[r][c] * static_cast<LD>(x[c]);
         x[r] = static_cast<double>(s / A[r][r]);
     }
@@ -196,23 +198,23 @@ std::vector<double> least_squares(const Grid& g, double delay, int ntaps) {
 // varying weights) that exercises the general Toeplitz recursion.
 TEST(FirSynth, MatchesIndependentLeastSquares) {
     Grid lowpass(64), ramp(32);
-    for (int i = 0; i <= 64; ++i) {
-        const double f = i / 128.0;
+    for (std::size_t i = 0; i <= 64; ++i) {
+        const double f = static_cast<double>(i) / 128.0;
         lowpass.desired[2 * i] = f <= 0.15 ? 1.0 : 0.0;
         lowpass.weights[i] = f <= 0.15 ? 1.0 : f >= 0.22 ? 10.0 : 0.0;
     }
     const auto noise = random_block<double>(33, 21);
-    for (int i = 0; i <= 32; ++i) {
-        const double f = i / 64.0, mag = 1.0 / (1.0 + 4.0 * f);
+    for (std::size_t i = 0; i <= 32; ++i) {
+        const double f = static_cast<double>(i) / 64.0, mag = 1.0 / (1.0 + 4.0 * f);
         ramp.desired[2 * i] = mag * std::cos(3.0 * f);
         ramp.desired[2 * i + 1] = mag * std::sin(3.0 * f);
         ramp.weights[i] = 1.5 + noise[i];
     }
     for (auto [g, delay, ntaps] : {std::tuple{&lowpass, 16.0, 33}, {&ramp, 4.3, 12}}) {
-        std::vector<double> taps(ntaps, 0.0);
+        std::vector<double> taps(sz(ntaps), 0.0);
         ASSERT_EQ(synth(*g, delay, taps), 0.0);
         const auto want = least_squares(*g, delay, ntaps);
-        for (int m = 0; m < ntaps; ++m)
+        for (std::size_t m = 0; m < taps.size(); ++m)
             EXPECT_NEAR(taps[m], want[m], 1e-10) << g->npts << " " << m;
     }
 }
@@ -220,8 +222,8 @@ TEST(FirSynth, MatchesIndependentLeastSquares) {
 TEST(FirSynth, SingleTapIsTheWeightedMean) {
     // With one tap the solution is sum(W Re D) / sum(W) over the full circle.
     Grid g(8, 1.0);
-    for (int i = 0; i <= 8; ++i)
-        g.desired[2 * i] = 1.0 + i;
+    for (std::size_t i = 0; i <= 8; ++i)
+        g.desired[2 * i] = 1.0 + static_cast<double>(i);
     std::vector<double> taps(1, 0.0);
     ASSERT_EQ(synth(g, 0.0, taps), 0.0);
     // Full circle: i = 0 and 8 once, 1..7 twice: (1 + 9 + 2*(2+...+8)) / 16 = 80/16.
@@ -248,13 +250,14 @@ template <typename T> struct Resampler {
 
     // Runs one call; returns the outputs written.
     std::vector<T> run(const T* in, int32_t count, int32_t maxout) {
-        std::vector<T> out(std::max(maxout, 0) + 1, T(-777));
+        const std::size_t room = sz(std::max(maxout, 0));
+        std::vector<T> out(room + 1, T(-777));
         int32_t produced = -1;
         zr::test::resample(in, count, out.data(), maxout, &produced, &position, step, history);
         EXPECT_GE(produced, 0);
         EXPECT_LE(produced, std::max(maxout, 0));
-        EXPECT_EQ(out[std::max(maxout, 0)], T(-777)) << "wrote past maxout";
-        out.resize(produced < 0 ? 0 : produced);
+        EXPECT_EQ(out[room], T(-777)) << "wrote past maxout";
+        out.resize(sz(std::max(produced, 0)));
         return out;
     }
 };
@@ -347,7 +350,7 @@ TYPED_TEST(ResampleBoth, LeadInWritesZerosBeforeUsingTheHistory) {
         h = T(1);
     const auto out = r.run(nullptr, 0, 10);
     ASSERT_EQ(out.size(), 5u);
-    for (int j = 0; j < 4; ++j)
+    for (std::size_t j = 0; j < 4; ++j)
         EXPECT_EQ(out[j], T(0)) << j; // p = -10, -9, -8, -7
     EXPECT_NEAR(out[4], 1.0, 1e-6);   // p = -6 reads the history of ones
     EXPECT_EQ(r.position, T(-5));
@@ -398,9 +401,9 @@ TEST(ResampResp, KnownValues) {
 TEST(ResampResp, SweepEqualsTheFourierTransformOfTheKernel) {
     const int n = 57;
     const double f1 = 0.0, f2 = 0.6;
-    std::vector<double> r(n + 1, 12345.0);
+    std::vector<double> r(sz(n + 1), 12345.0);
     zrdsp_resamp_resp(r.data(), n, f1, f2);
-    EXPECT_EQ(r[n], 12345.0);
+    EXPECT_EQ(r[sz(n)], 12345.0);
     for (int i = 0; i < n; ++i) {
         const double f = f1 + i * (f2 - f1) / (n - 1);
         // Simpson's rule over [-5.5, 5.5] of K(t) cos(2 pi f t).
@@ -412,7 +415,7 @@ TEST(ResampResp, SweepEqualsTheFourierTransformOfTheKernel) {
             const double w = (j == 0 || j == m) ? 1.0 : (j % 2 ? 4.0 : 2.0);
             s += w * kernel(t) * std::cos(2.0 * kPi * f * t);
         }
-        EXPECT_NEAR(r[i], s * h / 3.0, 1e-9) << f;
+        EXPECT_NEAR(r[sz(i)], s * h / 3.0, 1e-9) << f;
     }
 }
 
@@ -433,16 +436,16 @@ TEST(Equaliser, WithTheKernelIsFlatToAQuarterOfTheRate) {
     const double half[6] = {-0.166315397211716, 1.3403462,         -5.43629855311873,
                             14.388607,          -26.7291162725784, 34.205555};
     std::vector<double> taps(11);
-    for (int i = 0; i < 11; ++i)
+    for (std::size_t i = 0; i < 11; ++i)
         taps[i] = static_cast<float>(half[i <= 5 ? i : 10 - i]);
-    const int n = 501; // 0.001 apart
+    const std::size_t n = 501; // 0.001 apart
     std::vector<double> eq(2 * n), ker(n), g(n);
     zrdsp_fir_resp(eq.data(), n, 0.0, 0.5, taps.data(), 11);
     zrdsp_resamp_resp(ker.data(), n, 0.0, 0.5);
-    for (int i = 0; i < n; ++i)
+    for (std::size_t i = 0; i < n; ++i)
         g[i] = std::hypot(eq[2 * i], eq[2 * i + 1]) * ker[i];
-    for (int i = 0; i <= 250; ++i)
-        EXPECT_NEAR(g[i], 1.0, 0.00202) << i / 1000.0;
+    for (std::size_t i = 0; i <= 250; ++i)
+        EXPECT_NEAR(g[i], 1.0, 0.00202) << static_cast<double>(i) / 1000.0;
     EXPECT_NEAR(g[50], 1.000581, 2e-6);
     EXPECT_NEAR(g[200], 0.999203, 2e-6);
     EXPECT_NEAR(g[250], 0.998669, 2e-6);

@@ -19,7 +19,9 @@
 namespace zr::ref {
 
 // Complex transform of nn points (2*nn values), positions counted from 1.
-template <typename T> void fft(T* data, unsigned long nn, int direction) {
+// Any integer type for the count, so callers may pass the library's own.
+template <typename T, typename Count> void fft(T* data, Count count, int direction) {
+    const auto nn = static_cast<unsigned long>(count);
     auto d = [data](unsigned long p) -> T& { return data[p - 1]; };
     const unsigned long n = 2 * nn;
 
@@ -40,7 +42,7 @@ template <typename T> void fft(T* data, unsigned long nn, int direction) {
     unsigned long mmax = 2;
     while (n > mmax) {
         const unsigned long istep = 2 * mmax;
-        const double theta = -direction * 6.28318530717959 / mmax;
+        const double theta = -direction * 6.28318530717959 / static_cast<double>(mmax);
         const double sh = std::sin(theta / 2);
         const double wpr = -2 * sh * sh;
         const double wpi = std::sin(theta);
@@ -100,13 +102,14 @@ template <typename T> void realft_merge(T* data, unsigned long N, double theta, 
 }
 
 // Real transform of N samples; direction exactly 1 is forward.
-template <typename T> void realft(T* data, unsigned long N, int direction) {
+template <typename T, typename Count> void realft(T* data, Count count, int direction) {
+    const auto N = static_cast<unsigned long>(count);
     const double pi = 3.141592653589793;
     if (direction == 1) {
         fft(data, N / 2, 1);
-        realft_merge(data, N, -pi / (N / 2), -0.5);
+        realft_merge(data, N, -pi / static_cast<double>(N / 2), -0.5);
     } else {
-        realft_merge(data, N, pi / (N / 2), 0.5);
+        realft_merge(data, N, pi / static_cast<double>(N / 2), 0.5);
         data[0] = static_cast<T>(data[0] / 2.0);
         data[1] = static_cast<T>(data[1] / 2.0);
         fft(data, N / 2, -1);
@@ -133,13 +136,13 @@ template <typename T> void window(T* w, int count, int type, int flag, T value) 
     }
     const int h = count / 2;
     const double delta = 6.283185307179586 / count;
-    std::vector<double> v(h);
+    std::vector<double> v(static_cast<std::size_t>(h));
     double A = 0, B = 0;
     for (int j = 0; j < h; ++j) {
         double s = 0;
         for (int k = 0; k < K; ++k)
             s += c[k] * std::cos(static_cast<double>(static_cast<long long>(k) * j) * delta);
-        v[j] = s;
+        v[static_cast<std::size_t>(j)] = s;
         w[h + j] = static_cast<T>(s);
         w[h - j] = static_cast<T>(s);
         A += s;
@@ -170,31 +173,33 @@ template <typename T> void scale_mode(T* p, long n, int mode) {
     }
 }
 
-template <typename T> void spectrum(const T* data, T* out, const T* win, long N, int mode) {
+template <typename T> void spectrum(const T* data, T* out, const T* win, long count, int mode) {
+    const auto N = static_cast<std::size_t>(count);
     std::vector<T> work(N + 1);
-    for (long i = 0; i < N; ++i)
+    for (std::size_t i = 0; i < N; ++i)
         work[i] = static_cast<T>(static_cast<double>(data[i]) * win[i]);
     realft(work.data(), N, 1);
     out[0] = static_cast<T>(static_cast<double>(work[0]) * work[0]);
-    for (long k = 1; k <= N / 2 - 1; ++k)
+    for (std::size_t k = 1; k <= N / 2 - 1; ++k)
         out[k] = static_cast<T>(static_cast<double>(work[2 * k]) * work[2 * k] +
                                 static_cast<double>(work[2 * k + 1]) * work[2 * k + 1]);
     out[N / 2] = static_cast<T>(static_cast<double>(work[1]) * work[1]);
-    scale_mode(out, N / 2 + 1, mode);
+    scale_mode(out, count / 2 + 1, mode);
 }
 
-template <typename T> void cspectrum(const T* data, T* out, const T* win, long N, int mode) {
+template <typename T> void cspectrum(const T* data, T* out, const T* win, long count, int mode) {
+    const auto N = static_cast<std::size_t>(count);
     std::vector<T> work(2 * N);
-    for (long k = 0; k < N; ++k) {
+    for (std::size_t k = 0; k < N; ++k) {
         work[2 * k] = static_cast<T>(static_cast<double>(win[k]) * data[2 * k]);
         work[2 * k + 1] = static_cast<T>(static_cast<double>(win[k]) * data[2 * k + 1]);
     }
     fft(work.data(), N, 1);
-    for (long k = 0; k < N; ++k)
+    for (std::size_t k = 0; k < N; ++k)
         out[(N / 2 + k) % N] =
             static_cast<T>(static_cast<double>(work[2 * k]) * work[2 * k] +
                            static_cast<double>(work[2 * k + 1]) * work[2 * k + 1]);
-    scale_mode(out, N, mode);
+    scale_mode(out, count, mode);
 }
 
 } // namespace zr::ref

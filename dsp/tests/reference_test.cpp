@@ -17,6 +17,7 @@ namespace {
 
 using zr::test::first_bit_difference;
 using zr::test::random_block;
+using zr::test::sz;
 using Msg = ::testing::Message;
 
 template <typename T> class ReferenceBits : public ::testing::Test {};
@@ -29,7 +30,8 @@ void expect_same_bits(const std::vector<T>& lib, const std::vector<T>& ref,
     ASSERT_GE(lib.size(), ref.size()) << what;
     const long at = first_bit_difference(lib.data(), ref.data(), ref.size());
     EXPECT_EQ(at, -1) << what << ": first difference at " << at << " library "
-                      << (at >= 0 ? lib[at] : T(0)) << " reference " << (at >= 0 ? ref[at] : T(0));
+                      << (at >= 0 ? lib[sz(at)] : T(0)) << " reference "
+                      << (at >= 0 ? ref[sz(at)] : T(0));
 }
 
 TYPED_TEST(ReferenceBits, ComplexTransformEverySizeBothDirections) {
@@ -67,10 +69,10 @@ TYPED_TEST(ReferenceBits, SpecialValuesTakeTheSamePath) {
     const int min_exp = std::numeric_limits<T>::min_exponent - 12; // into the subnormals
     for (int32_t n : {4, 8, 32, 64, 1024, 65536}) {
         std::vector<std::vector<T>> blocks;
-        blocks.push_back(std::vector<T>(2 * n, T(-0.0)));
-        blocks.push_back(std::vector<T>(2 * n, T(0)));
+        blocks.push_back(std::vector<T>(sz(2 * n), T(-0.0)));
+        blocks.push_back(std::vector<T>(sz(2 * n), T(0)));
         auto mixed = random_block<T>(2 * n, 7);
-        for (int32_t i = 0; i < 2 * n; i += 3)
+        for (std::size_t i = 0; i < sz(2 * n); i += 3)
             mixed[i] = T(-0.0);
         blocks.push_back(mixed);
         auto withinf = random_block<T>(2 * n, 8);
@@ -78,7 +80,7 @@ TYPED_TEST(ReferenceBits, SpecialValuesTakeTheSamePath) {
         blocks.push_back(withinf);
         auto wide = random_block<T>(2 * n, 9);
         for (int32_t i = 0; i < 2 * n; ++i)
-            wide[i] = std::ldexp(wide[i], min_exp + (i * 37) % (max_exp - min_exp));
+            wide[sz(i)] = std::ldexp(wide[sz(i)], min_exp + (i * 37) % (max_exp - min_exp));
         blocks.push_back(wide);
         for (const auto& b : blocks) {
             for (int16_t dir : {int16_t(1), int16_t(-1)}) {
@@ -109,7 +111,7 @@ TYPED_TEST(ReferenceBits, WindowsEveryTypeFlagAndManyCounts) {
         for (int16_t type : kWindowTypes) {
             for (int16_t flag : {int16_t(0), int16_t(1), int16_t(-3)}) {
                 for (T value : {T(1), T(6.32455532 / count), T(-2.5)}) {
-                    std::vector<T> lib(count), ref(count);
+                    std::vector<T> lib(sz(count)), ref(sz(count));
                     zr::test::window(lib.data(), count, type, flag, value);
                     zr::ref::window(ref.data(), count, type, flag, value);
                     expect_same_bits(lib, ref,
@@ -128,10 +130,10 @@ TYPED_TEST(ReferenceBits, RealSpectrumEverySizeAndMode) {
     using T = TypeParam;
     for (int32_t n = 4; n <= 65536; n *= 2) {
         auto data = random_block<T>(n, 300 + n);
-        std::vector<T> win(n);
+        std::vector<T> win(sz(n));
         zr::test::window(win.data(), n, 2, 0, T(1));
         for (int16_t mode : kModes) {
-            std::vector<T> lib(n / 2 + 1), ref(n / 2 + 1), inplace = data;
+            std::vector<T> lib(sz(n / 2 + 1)), ref(sz(n / 2 + 1)), inplace = data;
             zr::test::spectrum(data.data(), lib.data(), win.data(), n, mode);
             zr::test::spectrum(inplace.data(), inplace.data(), win.data(), n, mode);
             zr::ref::spectrum(data.data(), ref.data(), win.data(), n, mode);
@@ -139,7 +141,7 @@ TYPED_TEST(ReferenceBits, RealSpectrumEverySizeAndMode) {
             expect_same_bits(inplace, ref, Msg() << "in place, n=" << n << " mode=" << mode);
         }
         // A constant block: exact zeros outside bin 0 exercise the decibel floor.
-        std::vector<T> ones(n, T(1)), lib(n / 2 + 1), ref(n / 2 + 1);
+        std::vector<T> ones(sz(n), T(1)), lib(sz(n / 2 + 1)), ref(sz(n / 2 + 1));
         zr::test::spectrum(ones.data(), lib.data(), ones.data(), n, 2);
         zr::ref::spectrum(ones.data(), ref.data(), ones.data(), n, 2);
         expect_same_bits(lib, ref, Msg() << "constant spectrum n=" << n);
@@ -150,11 +152,11 @@ TYPED_TEST(ReferenceBits, ComplexSpectrumEverySizeAndMode) {
     using T = TypeParam;
     for (int32_t n = 1; n <= 65536; n *= 2) {
         auto data = random_block<T>(2 * n, 400 + n);
-        std::vector<T> win(n, T(1));
+        std::vector<T> win(sz(n), T(1));
         if (n >= 2)
             zr::test::window(win.data(), n, 3, 1, T(1));
         for (int16_t mode : kModes) {
-            std::vector<T> lib(n), ref(n), inplace = data;
+            std::vector<T> lib(sz(n)), ref(sz(n)), inplace = data;
             zr::test::cspectrum(data.data(), lib.data(), win.data(), n, mode);
             zr::test::cspectrum(inplace.data(), inplace.data(), win.data(), n, mode);
             zr::ref::cspectrum(data.data(), ref.data(), win.data(), n, mode);

@@ -25,6 +25,7 @@ namespace {
 using zr::test::eps;
 using zr::test::random_block;
 using zr::test::relative_rms_error;
+using zr::test::sz;
 
 template <typename T> class Window : public ::testing::Test {};
 TYPED_TEST_SUITE(Window, zr::test::Precisions);
@@ -32,7 +33,7 @@ template <typename T> class Spectrum : public ::testing::Test {};
 TYPED_TEST_SUITE(Spectrum, zr::test::Precisions);
 
 template <typename T> std::vector<T> window(int count, int16_t type, int16_t flag, T value) {
-    std::vector<T> w(count, T(-99));
+    std::vector<T> w(sz(count), T(-99));
     zr::test::window(w.data(), count, type, flag, value);
     return w;
 }
@@ -48,7 +49,7 @@ const std::vector<std::vector<double>> kCoefficients = {
 // Closed form: sum_k c_k cos(2 pi k (i - count/2) / count).
 double closed_form(int type, int count, int i) {
     double v = 0.0;
-    const auto& c = kCoefficients[type];
+    const auto& c = kCoefficients[sz(type)];
     for (std::size_t k = 0; k < c.size(); ++k)
         v += c[k] * std::cos(2.0 * M_PI * static_cast<double>(k) * (i - count / 2) / count);
     return v;
@@ -72,13 +73,13 @@ TYPED_TEST(Window, HannOfEightPoints) {
     using T = TypeParam;
     const double want[] = {0, 0.292893, 1, 1.707107, 2, 1.707107, 1, 0.292893};
     const auto w = window<T>(8, 1, 0, T(1));
-    for (int i = 0; i < 8; ++i)
+    for (std::size_t i = 0; i < 8; ++i)
         EXPECT_NEAR(w[i], want[i], 1e-6) << "i=" << i;
     EXPECT_NEAR(sum(w), 8.0, 16 * eps<T>());
     EXPECT_NEAR(sum_squares(w), 12.0, 32 * eps<T>());
     // RMS scaling to 1 divides by sqrt(12/8).
     const auto r = window<T>(8, 1, 1, T(1));
-    for (int i = 0; i < 8; ++i)
+    for (std::size_t i = 0; i < 8; ++i)
         EXPECT_NEAR(r[i], want[i] / std::sqrt(1.5), 1e-6) << "i=" << i;
     EXPECT_NEAR(sum_squares(r) / 8.0, 1.0, 16 * eps<T>());
 }
@@ -97,7 +98,7 @@ TYPED_TEST(Window, EveryTypeMatchesClosedFormScaledByValue) {
                 const double tol = 8 * eps<T>() * std::fabs(value);
                 const auto w = window<T>(count, type, 0, T(value));
                 for (int i = 0; i < count; ++i)
-                    ASSERT_NEAR(w[i], value * closed_form(type, count, i), 5 * tol) << where;
+                    ASSERT_NEAR(w[sz(i)], value * closed_form(type, count, i), 5 * tol) << where;
                 for (int16_t flag : {int16_t(1), int16_t(-1), int16_t(2)}) {
                     const auto r = window<T>(count, type, flag, T(value));
                     // The sum of squares in this test rounds once per value.
@@ -114,15 +115,16 @@ TYPED_TEST(Window, EveryTypeMatchesClosedFormScaledByValue) {
 TYPED_TEST(Window, FourPointFiveTermWindowsCountTheLastTerm) {
     using T = TypeParam;
     for (int type : {2, 3}) {
-        const double c4 = kCoefficients[type][4];
+        const double c4 = kCoefficients[sz(type)][4];
         const auto w = window<T>(4, int16_t(type), 0, T(1));
         const double g = 4.0 / (4.0 + 4.0 * c4);
         for (int i = 0; i < 4; ++i)
-            EXPECT_NEAR(w[i], g * closed_form(type, 4, i), 8 * eps<T>()) << "type " << type;
+            EXPECT_NEAR(w[sz(i)], g * closed_form(type, 4, i), 8 * eps<T>()) << "type " << type;
         EXPECT_NEAR(sum(w), 4.0, 16 * eps<T>());
     }
     // The two-term window has no such term: S1 = count already at count 2.
     const auto h = window<T>(2, 1, 0, T(1));
+    EXPECT_NEAR(sum(h), 2.0, 4 * eps<T>());
     EXPECT_NEAR(h[0], 0.0, 1e-15);
     EXPECT_NEAR(h[1], 2.0, 4 * eps<T>());
 }
@@ -141,7 +143,7 @@ TYPED_TEST(Window, CountsOutsideContractWriteNothing) {
 template <typename T>
 std::vector<T> real_spectrum(const std::vector<T>& data, const std::vector<T>& win, int16_t mode) {
     const int n = static_cast<int>(data.size());
-    std::vector<T> s(n / 2 + 1, T(-99));
+    std::vector<T> s(sz(n / 2 + 1), T(-99));
     zr::test::spectrum(data.data(), s.data(), win.data(), n, mode);
     return s;
 }
@@ -150,7 +152,7 @@ template <typename T>
 std::vector<T> complex_spectrum(const std::vector<T>& data, const std::vector<T>& win,
                                 int16_t mode) {
     const int n = static_cast<int>(data.size() / 2);
-    std::vector<T> s(n, T(-99));
+    std::vector<T> s(sz(n), T(-99));
     zr::test::cspectrum(data.data(), s.data(), win.data(), n, mode);
     return s;
 }
@@ -161,27 +163,29 @@ TYPED_TEST(Spectrum, PowerMatchesFftwOfWindowedBlock) {
     for (int n = 4; n <= 65536; n *= 4) {
         const auto x = random_block<T>(n, 600 + n);
         const auto w = window<T>(n, 1, 1, T(1));
-        std::vector<double> xw(n);
-        for (int i = 0; i < n; ++i)
+        const std::size_t N = sz(n);
+        std::vector<double> xw(N);
+        for (std::size_t i = 0; i < N; ++i)
             xw[i] = static_cast<double>(x[i]) * w[i];
         const auto X = zr::test::oracle_real_forward(xw, n);
-        std::vector<double> want(n / 2 + 1);
+        std::vector<double> want(N / 2 + 1);
         want[0] = X[0] * X[0];
-        want[n / 2] = X[1] * X[1];
-        for (int k = 1; k < n / 2; ++k)
+        want[N / 2] = X[1] * X[1];
+        for (std::size_t k = 1; k < N / 2; ++k)
             want[k] = X[2 * k] * X[2 * k] + X[2 * k + 1] * X[2 * k + 1];
         EXPECT_LT(relative_rms_error(real_spectrum(x, w, 1), want), limit) << "n=" << n;
     }
     for (int n = 1; n <= 65536; n *= 2) {
         const auto x = random_block<T>(2 * n, 700 + n);
         const auto w = n >= 2 ? window<T>(n, 2, 1, T(1)) : std::vector<T>{T(1)};
-        std::vector<double> xw(2 * n);
-        for (int i = 0; i < 2 * n; ++i)
+        const std::size_t N = sz(n);
+        std::vector<double> xw(2 * N);
+        for (std::size_t i = 0; i < 2 * N; ++i)
             xw[i] = static_cast<double>(x[i]) * w[i / 2];
         const auto X = zr::test::oracle_fft(xw, n, 1);
-        std::vector<double> want(n);
-        for (int k = 0; k < n; ++k)
-            want[(n / 2 + k) % n] = X[2 * k] * X[2 * k] + X[2 * k + 1] * X[2 * k + 1];
+        std::vector<double> want(N);
+        for (std::size_t k = 0; k < N; ++k)
+            want[(N / 2 + k) % N] = X[2 * k] * X[2 * k] + X[2 * k + 1] * X[2 * k + 1];
         EXPECT_LT(relative_rms_error(complex_spectrum(x, w, 1), want), limit) << "n=" << n;
     }
 }
@@ -277,7 +281,7 @@ TYPED_TEST(Spectrum, DocumentedWindowFiguresAndDbmScale) {
     const double tol = std::is_same_v<T, float> ? 1e-5 : 1e-9;
     for (const Figures& f : documented) {
         SCOPED_TRACE(f.type);
-        for (int16_t flag : {ZRDSP_SCALE_MEAN, ZRDSP_SCALE_RMS}) {
+        for (int16_t flag : {int16_t{ZRDSP_SCALE_MEAN}, int16_t{ZRDSP_SCALE_RMS}}) {
             const std::vector<T> w = window<T>(n, f.type, flag, T(0.37));
             double peak = 0.0, s2 = 0.0;
             for (T v : w) {
@@ -290,8 +294,8 @@ TYPED_TEST(Spectrum, DocumentedWindowFiguresAndDbmScale) {
         }
         const std::vector<T> w = window<T>(n, f.type, ZRDSP_SCALE_MEAN, T(6.32455532 / n));
         std::vector<T> x(n), c(2 * n), out(n);
-        for (int i = 0; i < n; ++i) {
-            const double phase = 2.0 * M_PI * line * i / n;
+        for (std::size_t i = 0; i < sz(n); ++i) {
+            const double phase = 2.0 * M_PI * line * static_cast<double>(i) / n;
             x[i] = static_cast<T>(std::cos(phase));
             c[2 * i] = static_cast<T>(0.5 * std::cos(phase));
             c[2 * i + 1] = static_cast<T>(0.5 * std::sin(phase));

@@ -19,10 +19,12 @@ namespace zr::test {
 using Precisions = ::testing::Types<float, double>;
 
 // Uniform values in [-1, 1) from a fixed seed, so every run sees the same block.
-template <typename T> std::vector<T> random_block(std::size_t n, std::uint32_t seed) {
-    std::mt19937 gen(seed);
+// Counts and seeds are taken as any integer, so callers need no casts.
+template <typename T, typename Count, typename Seed>
+std::vector<T> random_block(Count n, Seed seed) {
+    std::mt19937 gen(static_cast<std::uint32_t>(seed));
     std::uniform_real_distribution<double> dist(-1.0, 1.0);
-    std::vector<T> v(n);
+    std::vector<T> v(static_cast<std::size_t>(n));
     for (auto& x : v)
         x = static_cast<T>(dist(gen));
     return v;
@@ -45,11 +47,18 @@ double relative_rms_error(const std::vector<A>& got, const std::vector<B>& want)
 }
 
 // Index of the first element whose bit pattern differs, or -1 when both arrays are identical.
-template <typename T> long first_bit_difference(const T* a, const T* b, std::size_t n) {
+template <typename T, typename Count>
+long first_bit_difference(const T* a, const T* b, Count count) {
+    const auto n = static_cast<std::size_t>(count);
     for (std::size_t i = 0; i < n; ++i)
         if (std::memcmp(a + i, b + i, sizeof(T)) != 0)
             return static_cast<long>(i);
     return -1;
+}
+
+// A count or position the library takes as a signed integer, as a container size.
+constexpr std::size_t sz(long long n) {
+    return static_cast<std::size_t>(n);
 }
 
 // Machine epsilon of the element type, as a double.

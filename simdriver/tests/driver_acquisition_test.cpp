@@ -59,7 +59,7 @@ TEST_F(SimDriverAcquisition, ZoomDataAreTheInputMixedDownByTheCentre) {
     ZRQ(frequency_center)(instr, 15000.0 / 20480000.0);
     const std::vector<float> z = acquire(256, nullptr, true);
     double turn = 0;
-    for (int n = 1; n < 256; ++n) {
+    for (std::size_t n = 1; n < 256; ++n) {
         ASSERT_NEAR(std::hypot(z[2 * n], z[2 * n + 1]), 0.5, 0.01) << n;
         turn += std::arg(std::complex<double>(z[2 * n], z[2 * n + 1]) *
                          std::conj(std::complex<double>(z[2 * n - 2], z[2 * n - 1])));

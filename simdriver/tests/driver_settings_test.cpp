@@ -106,7 +106,7 @@ TEST_F(SimDriverSettings, CalibrationTableHasThirtyThreeValuesAndNoMore) {
     EXPECT_NEAR(t[0], 1.0, 0.01);
     EXPECT_NEAR(t[28], 1.0, 0.01);
     EXPECT_EQ(t[32], 0.0);
-    for (int i = 33; i < 40; ++i) {
+    for (std::size_t i = 33; i < 40; ++i) {
         EXPECT_TRUE(std::isnan(t[i])) << i;
     }
 }

@@ -63,7 +63,8 @@ inline double binAmplitude(const std::vector<float>& x, double cycles) {
     std::complex<double> s = 0;
     const double n = static_cast<double>(x.size());
     for (std::size_t i = 0; i < x.size(); ++i) {
-        s += static_cast<double>(x[i]) * std::polar(1.0, -2.0 * M_PI * cycles * i / n);
+        s += static_cast<double>(x[i]) *
+             std::polar(1.0, -2.0 * M_PI * cycles * static_cast<double>(i) / n);
     }
     return 2.0 * std::abs(s) / n;
 }

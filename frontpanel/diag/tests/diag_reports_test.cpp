@@ -110,10 +110,10 @@ TEST(Stamp, PacksDecodesAndRefuses) {
               "was saved.");
     for (const zr::StampDate& d :
          {zr::StampDate{2001, 13, 1, 0, 0}, zr::StampDate{2001, 1, 1, 0, 60}}) {
-        const zr::StampResult r = zr::packStamp(d);
-        EXPECT_FALSE(r.stamp.has_value());
-        EXPECT_EQ(r.message, "The current date and time cannot be stored in the calibration "
-                             "stamp; nothing was saved.");
+        const zr::StampResult refused = zr::packStamp(d);
+        EXPECT_FALSE(refused.stamp.has_value());
+        EXPECT_EQ(refused.message, "The current date and time cannot be stored in the calibration "
+                                   "stamp; nothing was saved.");
     }
 }
 

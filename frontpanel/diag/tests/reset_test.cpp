@@ -75,11 +75,14 @@ struct Reset : ::testing::Test {
         zr::MainForm f(&fresh, &d, QString());
         f.instr = 4097;
         f.presetall();
-        std::vector<std::string> want(log().begin(), log().begin() + from);
+        std::vector<std::string> want(log().begin(),
+                                      log().begin() + static_cast<std::ptrdiff_t>(from));
         want.insert(want.end(), fresh.log().begin(), fresh.log().end());
         want.push_back("zrq7010_meas_start 4097");
         ASSERT_GE(log().size(), want.size());
-        EXPECT_EQ(std::vector<std::string>(log().begin(), log().begin() + want.size()), want);
+        EXPECT_EQ(std::vector<std::string>(
+                      log().begin(), log().begin() + static_cast<std::ptrdiff_t>(want.size())),
+                  want);
     }
 };
 

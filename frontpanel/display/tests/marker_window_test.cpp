@@ -144,7 +144,7 @@ TEST_F(MarkerWindow, CopyGraphAndCopyCaptionEachLeaveOnlyTheirOwnData) {
               form->picbox->image().convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(copied.pixel(columnOf(1.25), 0), kMarkerRed); // the marker line is part of it
 
-    for (int i = 0; i < 5; ++i)
+    for (std::size_t i = 0; i < 5; ++i)
         form->lablegraph[i]->setText(i % 2 == 0 ? QString::number(i) : QString());
     form->editmenu[1]->trigger();
     mime = QGuiApplication::clipboard()->mimeData();

@@ -24,16 +24,16 @@ namespace {
 
 std::vector<float> cosine(int32_t n, double cycles) {
     std::vector<float> v(static_cast<std::size_t>(n));
-    for (int32_t i = 0; i < n; ++i)
-        v[i] = static_cast<float>(std::cos(2 * std::numbers::pi * cycles * i));
+    for (std::size_t i = 0; i < v.size(); ++i)
+        v[i] = static_cast<float>(std::cos(2 * std::numbers::pi * cycles * static_cast<double>(i)));
     return v;
 }
 
 struct OnePassInstrument : zr::FakeInstrument {
     zr::MainForm* form = nullptr;
     int reads = 0;
-    int32_t read(int32_t instr, float* data, int32_t blocklen, int16_t* overload) override {
-        const int32_t status = zr::FakeInstrument::read(instr, data, blocklen, overload);
+    int32_t read(int32_t instr, float* data, int32_t blocklen, int16_t* overloadOut) override {
+        const int32_t status = zr::FakeInstrument::read(instr, data, blocklen, overloadOut);
         ++reads;
         if (form != nullptr)
             form->stopflag = true;
@@ -75,7 +75,7 @@ struct ResamplingLoop : ::testing::Test {
         zr::clickButton(form->meascontrol[3]);
         ASSERT_EQ(instrument.reads, before + 1) << "one pass per Single";
     }
-    void option(int index) { zr::clickOption(form->resampmode[index]); }
+    void option(int index) { zr::clickOption(form->resampmode[static_cast<std::size_t>(index)]); }
     void rate(int index) { zr::selectEntry(form->resamp, index); }
     // Largest deviation of the drawn points from gain * cos(2 pi 0.1 t), t being
     // each point's x value in input sample periods.
@@ -83,7 +83,7 @@ struct ResamplingLoop : ::testing::Test {
         double worst = 0;
         for (int32_t j = 0; j < form->npoints; ++j) {
             const double t = (form->xstart + j * form->xstep) * fs;
-            worst = std::max(worst, std::fabs(form->dispdata[j] -
+            worst = std::max(worst, std::fabs(form->dispdata[static_cast<std::size_t>(j)] -
                                               gain * std::cos(2 * std::numbers::pi * 0.1 * t)));
         }
         return worst;
@@ -129,7 +129,7 @@ TEST_F(ResamplingLoop, PointsSpacingAndStartForEachOptionAndRate) {
         EXPECT_DOUBLE_EQ(form->xstep, 1.0 / fs / (1 << c.rate));
         EXPECT_DOUBLE_EQ(form->xstart, c.startSamples / fs);
     }
-    for (int32_t i = 0; i < 1024; ++i) // the delivered samples, value for value
+    for (std::size_t i = 0; i < 1024; ++i) // the delivered samples, value for value
         ASSERT_EQ(form->dispdata[i], instrument.blockData[i]) << i;
 }
 

@@ -164,7 +164,7 @@ TEST(Drawgraph, HugeValuesAndUnusableScalesNeverCrash) {
     Fixture t;
     std::mt19937 rng(5);
     std::uniform_real_distribution<float> u(-3e38f, 3e38f);
-    for (int i = 0; i < 4096; ++i)
+    for (std::size_t i = 0; i < 4096; ++i)
         t.data[i] = (i % 7 == 0) ? std::numeric_limits<float>::max() : u(rng);
     t.data[101] = -std::numeric_limits<float>::infinity();
     t.s.npoints = 4096;

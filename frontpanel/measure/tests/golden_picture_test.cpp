@@ -120,8 +120,8 @@ Rendered render(const Case& c) {
     zr::AxisLabels axes = zr::labelaxes(s, in.axis);
     // X autoscale, on in the preset: the whole block spans the grid.
     const zr::XAutoResult x = zr::xautoscale(s, c.mode, 10.0);
-    s.xref[c.mode] = x.xref;
-    s.xperdiv[c.mode] = x.xperdiv;
+    s.xref[static_cast<std::size_t>(c.mode)] = x.xref;
+    s.xperdiv[static_cast<std::size_t>(c.mode)] = x.xperdiv;
     axes = zr::labelaxes(s, in.axis);
     for (int pass = 0; pass < kPasses; ++pass) {
         EXPECT_EQ(zr::simread(sim, rng, m.dispdata, c.blocklen), 0);

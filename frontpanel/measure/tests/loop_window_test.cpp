@@ -67,7 +67,7 @@ struct LoopWindow : ::testing::Test {
     int starts() const { return static_cast<int>(instrument.callsOf("zrq7010_meas_start").size()); }
     void click(Button button) { zr::clickButton(form->meascontrol[button]); }
     void setField(int index, const QString& text) {
-        form->txt[index]->setText(text);
+        form->txt[static_cast<std::size_t>(index)]->setText(text);
         form->txt_lostfocus(index);
     }
     // Time domain without resampling or automatic x axis, delivering `block`.
@@ -143,14 +143,14 @@ TEST_F(LoopWindow, HandlersInsideTheYieldNeverNestLoops) {
         std::vector<long> returnedIn;
         for (const auto& [pass, action] : c.actions) {
             during(pass, [this, &returnedIn, action = action] {
-                const long pass = form->passCount();
+                const long before = form->passCount();
                 if (action == Reset)
                     form->resetmenu_Click(0);
                 else if (action == Close)
                     form->close();
                 else
                     click(action == Pause ? kPause : action == Single ? kSingle : kStart);
-                returnedIn.push_back(form->passCount() - pass);
+                returnedIn.push_back(form->passCount() - before);
             });
         }
         const auto resets = std::count_if(c.actions.begin(), c.actions.end(),
@@ -225,7 +225,7 @@ TEST_F(LoopWindow, SimulatedModeFollowsTheFormAndNeverReads) {
     EXPECT_NEAR(form->dispdata[0], 1.001536, 0.003584 + 1e-6);
     form->txt[2]->setText("15000000");
     click(kSingle);
-    for (int n = 0; n < 1024; ++n) {
+    for (std::size_t n = 0; n < 1024; ++n) {
         ASSERT_LE(std::abs(form->dispdata[n]), 0.003584f + 1e-6f) << n;
     }
     EXPECT_EQ(reads(), 0);
@@ -316,7 +316,7 @@ TEST_F(LoopWindow, HistogramCountsTheBlockAndAutoLimitsCoverIt) {
     zr::selectEntry(form->measmode, 2);
     zr::selectEntry(form->histbins, 0); // 16 bins
     std::vector<float> block(1024);
-    for (int i = 0; i < 1024; ++i) {
+    for (std::size_t i = 0; i < block.size(); ++i) {
         block[i] = -0.8f + 1.7f * static_cast<float>(i) / 1023.0f; // -0.8 .. 0.9
     }
     instrument.blockData = block;
@@ -330,7 +330,7 @@ TEST_F(LoopWindow, HistogramCountsTheBlockAndAutoLimitsCoverIt) {
 
 TEST_F(LoopWindow, YAutoscaleGoesThroughTheFields) {
     std::vector<float> block(1024);
-    for (int i = 0; i < 1024; ++i) {
+    for (std::size_t i = 0; i < block.size(); ++i) {
         block[i] = -1.0f + 2.0f * static_cast<float>(i) / 1023.0f;
     }
     timeDomain(block);

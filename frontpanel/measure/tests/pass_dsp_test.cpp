@@ -16,7 +16,7 @@ constexpr double kFs = 20480000.0;
 std::vector<float> sine(int32_t n, double f) {
     std::vector<float> d(131073, 0.0f);
     for (int32_t i = 0; i < n; ++i)
-        d[i] = static_cast<float>(std::sin(2 * M_PI * f * i));
+        d[static_cast<std::size_t>(i)] = static_cast<float>(std::sin(2 * M_PI * f * i));
     return d;
 }
 
@@ -31,7 +31,7 @@ zr::ResampleResult resample(std::vector<float>& data, int32_t n, bool gaussian, 
 // RMS of the first n values, relative to a unit-amplitude sine (RMS 1/sqrt 2).
 double gain(const std::vector<float>& d, int n) {
     double s = 0;
-    for (int i = 0; i < n; ++i)
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i)
         s += static_cast<double>(d[i]) * d[i];
     return std::sqrt(2 * s / n);
 }

@@ -153,7 +153,7 @@ TEST(ZoomTimeChain, MagnitudesAreAveragedAsPower) {
 TEST(FirKernelTest, SymmetricElevenTapsSummingToOneAndAShortArrayIsLeftAlone) {
     V k(12, 5.0f);
     zr::fillfirkernel(k);
-    for (int i = 0; i <= 5; ++i)
+    for (std::size_t i = 0; i <= 5; ++i)
         EXPECT_EQ(k[i], k[10 - i]) << i;
     EXPECT_EQ(k[11], 0.0f);
     EXPECT_NEAR(std::accumulate(k.begin(), k.begin() + 11, 0.0), 1.000001, 2e-6);

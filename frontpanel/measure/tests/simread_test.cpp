@@ -76,11 +76,12 @@ TEST(SimreadBaseband, DefaultSetupIsToneOffsetAndBoundedNoiseThatChangesPerBlock
     double lo = 1, hi = -1;
     int differing = 0;
     for (int32_t n = 0; n < N; ++n) {
-        const double noise = data[n] - (std::cos(kTrue2Pi * 20000.0 * n / kInternal) + 0.001536);
+        const auto at = static_cast<std::size_t>(n);
+        const double noise = data[at] - (std::cos(kTrue2Pi * 20000.0 * n / kInternal) + 0.001536);
         ASSERT_LE(std::abs(noise), kNoisePeak + 1e-6) << "sample " << n;
         lo = std::min(lo, noise);
         hi = std::max(hi, noise);
-        differing += next[n] != data[n];
+        differing += next[at] != data[at];
     }
     EXPECT_GT(hi, 0.0034); // the noise is there over nearly its whole span
     EXPECT_LT(lo, -0.0034);

@@ -27,7 +27,7 @@ TEST(BandwidthList, EntriesForClockTypeAndFilter) {
             if (c != ',')
                 digits += c;
         EXPECT_NEAR(std::stod("0" + digits), 0.390625 * clock / std::ldexp(1.0, i), 0.005 + 1e-9)
-            << e[i];
+            << e[static_cast<size_t>(i)];
     }
 }
 

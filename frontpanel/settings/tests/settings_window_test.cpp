@@ -47,9 +47,10 @@ struct SettingsWindow : ::testing::Test {
         instrument.clearLog();
     }
     QString commit(int index, const QString& text) {
-        form->txt[index]->setText(text);
+        QLineEdit* field = form->txt[static_cast<std::size_t>(index)];
+        field->setText(text);
         form->txt_lostfocus(index);
-        return form->txt[index]->text();
+        return field->text();
     }
 };
 

@@ -86,9 +86,9 @@ TEST_F(FormFixture, ButtonsBoxesAndMenusReachTheirHandlers) {
 
 TEST_F(FormFixture, ControlMenuSwitchesPanelsAndDiagnosticsFlag) {
     form->show();
-    for (int i : {3, 7}) {
+    for (std::size_t i : {3u, 7u}) {
         form->controlmenu[i]->trigger();
-        for (int k = 0; k < 8; ++k) {
+        for (std::size_t k = 0; k < 8; ++k) {
             EXPECT_EQ(form->Frame1[k]->isVisible(), k == i) << k;
         }
         EXPECT_EQ(form->diagshown, i == 7);
