@@ -13,6 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zrfuzz::Input in(data, size);
     zr::XAxisInputs x;
     const int mode = static_cast<int>(in.range(0, 2));
+    const auto slot = static_cast<std::size_t>(mode);
     x.modeindex = mode;
     x.datatypeindex = static_cast<int>(in.range(0, 1));
     x.blocklen = in.take<std::int32_t>();
@@ -28,18 +29,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         x.resampled = zr::XAxisInputs::Resampled{in.take<double>(), in.take<std::int32_t>()};
     }
     zr::DisplayState s;
-    s.yref[mode] = in.take<double>();
-    s.yperdiv[mode] = in.take<double>();
-    s.ygrids[mode] = in.take<double>();
-    s.yrefpos[mode] = static_cast<std::int16_t>(in.range(-1, 3));
-    s.xref[mode] = in.take<double>();
-    s.xperdiv[mode] = in.take<double>();
-    s.xgrids[mode] = in.take<double>();
-    s.xrefpos[mode] = static_cast<std::int16_t>(in.range(-1, 3));
-    s.markx[mode] = in.take<double>();
-    s.relx[mode] = in.take<double>();
-    s.rely[mode] = in.take<double>();
-    s.markstep[mode] = in.take<double>();
+    s.yref[slot] = in.take<double>();
+    s.yperdiv[slot] = in.take<double>();
+    s.ygrids[slot] = in.take<double>();
+    s.yrefpos[slot] = static_cast<std::int16_t>(in.range(-1, 3));
+    s.xref[slot] = in.take<double>();
+    s.xperdiv[slot] = in.take<double>();
+    s.xgrids[slot] = in.take<double>();
+    s.xrefpos[slot] = static_cast<std::int16_t>(in.range(-1, 3));
+    s.markx[slot] = in.take<double>();
+    s.relx[slot] = in.take<double>();
+    s.rely[slot] = in.take<double>();
+    s.markstep[slot] = in.take<double>();
     s.xposindex = static_cast<std::int16_t>(in.range(-1, 3));
     s.markmode = static_cast<std::int16_t>(in.range(0, 2));
     const double xgridsText = in.take<double>();
@@ -57,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         block.push_back(in.take<float>());
     }
     const auto n = static_cast<std::int32_t>(block.size());
-    if (const auto y = zr::autoscaley(block, n, s.ygrids[mode], s.yrefpos[mode])) {
+    if (const auto y = zr::autoscaley(block, n, s.ygrids[slot], s.yrefpos[slot])) {
         ZRFUZZ_CHECK(std::isfinite(y->yref) && std::isfinite(y->yperdiv) && y->yperdiv > 0);
         // The scale covers the finite data's span.
         double lo = INFINITY, hi = -INFINITY;
@@ -67,11 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 hi = std::fmax(hi, v);
             }
         }
-        const double grids = s.ygrids[mode] >= 1 ? s.ygrids[mode] : 10;
+        const double grids = s.ygrids[slot] >= 1 ? s.ygrids[slot] : 10;
         ZRFUZZ_CHECK(y->yperdiv * grids >= (hi - lo) * (1 - 1e-12) || !std::isfinite(grids));
     }
     if (n > 0) {
-        const zr::MarkerPoint p = zr::markerPoint(s.markx[mode], s.xstart, s.xstep, n);
+        const zr::MarkerPoint p = zr::markerPoint(s.markx[slot], s.xstart, s.xstep, n);
         ZRFUZZ_CHECK(p.index >= 0 && p.index < n);
         zr::MarkerReadoutInputs r;
         r.modeindex = mode;
@@ -82,8 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         s.npoints = n;
         (void)zr::markerReadout(s, r, block);
         (void)zr::peakMarkX(block, n, s.xstart, s.xstep);
-        (void)zr::mouseMarkX(userx, s.xperdiv[mode], s.xstart, s.xstep, n);
-        (void)zr::markerRelY(s.markx[mode], block, s.xstart, s.xstep, n);
+        (void)zr::mouseMarkX(userx, s.xperdiv[slot], s.xstart, s.xstep, n);
+        (void)zr::markerRelY(s.markx[slot], block, s.xstart, s.xstep, n);
     }
     return 0;
 }

@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (float& v : signal) {
         v = in.take<float>();
     }
-    const auto capacity = static_cast<std::int32_t>(count / step + 16);
+    const auto capacity = static_cast<std::int32_t>(static_cast<float>(count) / step + 16.0f);
     std::vector<float> whole(static_cast<std::size_t>(capacity)), parts(whole.size());
     std::vector<float> h1(11), h2(11);
     float p1 = start, p2 = start;
