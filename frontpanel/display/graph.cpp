@@ -64,14 +64,14 @@ GraphTexts drawgraph(DisplayState& s, const GraphInputs& in, QImage& picture) {
     checkModeIndex(mode);
     GraphTexts out;
 
-    // 1. Axes first when a setting changed them.
+    // Axes first when a setting changed them.
     if (s.relabel) {
         XAxisInputs axis = in.axis;
         axis.modeindex = mode;
         out.axes = labelaxes(s, axis);
     }
 
-    // 2. Coordinate system and clear.
+    // Coordinate system and clear.
     const GraphFrame f = graphFrame(s, mode);
     LineRasterizer r(picture);
     const int w = r.width();
@@ -83,7 +83,7 @@ GraphTexts drawgraph(DisplayState& s, const GraphInputs& in, QImage& picture) {
         return r.line(a.col, a.row, b.col, b.row, c);
     };
 
-    // 3. Horizontal grid lines, 4. vertical grid lines.
+    // Horizontal grid lines, then vertical grid lines.
     const double ny = gridCount(f.ygrids);
     const double stepY = std::max(1.0, std::ceil((ny + 1.0) / kMaxGridLines));
     for (double k = 0; ny >= 0 && k <= ny; k += stepY)
@@ -93,7 +93,7 @@ GraphTexts drawgraph(DisplayState& s, const GraphInputs& in, QImage& picture) {
     for (double k = 0; nx >= 0 && k <= nx; k += stepX)
         segment(f.L + k, f.T, f.L + k, f.T - f.S, in.colours.grid);
 
-    // 5. Trace: one segment per point, starting with a zero-length one at point 0.
+    // Trace: one segment per point, starting with a zero-length one at point 0.
     const auto n = static_cast<std::int32_t>(
         std::clamp<std::int64_t>(s.npoints, 0, static_cast<std::int64_t>(in.dispdata.size())));
     if (n > 0) {
@@ -111,11 +111,11 @@ GraphTexts drawgraph(DisplayState& s, const GraphInputs& in, QImage& picture) {
         out.skippedSegments = pen.skipped();
     }
 
-    // 6. Averaging read-out.
+    // Averaging read-out.
     if (in.avgmode != 0)
         out.averages = averagesText(in.avgcount);
 
-    // 7. Marker overlay.
+    // Marker overlay.
     MarkerReadoutInputs mi;
     mi.modeindex = mode;
     mi.markmode = s.markmode;

@@ -95,14 +95,14 @@ void MainForm::measloop() {
         if (timing != nullptr) {
             ++timing->passes;
         }
-        // 1. Diagnostic read-out, on every pass.
+        // Diagnostic read-out, on every pass.
         if (diagshown) {
             int16_t value = 0;
             zrq7010->diag_reg_get(instr, 4, &value);
             adc1offset->setText(QString::number(value));
         }
 
-        // 2. Acquire.
+        // Acquire.
         int32_t status = 0;
         int32_t rearm = 0;
         {
@@ -115,11 +115,11 @@ void MainForm::measloop() {
                 int32_t simcount = count;
                 status = simread(session, dispdata.data(), simcount, overloadflag);
             }
-            // 3. No block: arm a measurement when the driver waits for one.
+            // No block: arm a measurement when the driver waits for one.
             if (status == 2) {
                 rearm = zrq7010->meas_start(instr);
             } else if (status == 0) {
-                // 4.2 Re-arm at once, so the next block is acquired while this one is shown.
+                // Re-arm at once, so the next block is acquired while this one is shown.
                 if (showcal->isChecked()) {
                     showcaltable();
                 } else {
@@ -138,7 +138,7 @@ void MainForm::measloop() {
             overload->setVisible(overloadflag != 0);
             badstate->setVisible(instr != 0 && rearm != 0);
 
-            // 5 - 7. Transform, average, convert. Axes changed since the last draw are
+            // Transform, average, convert. Axes changed since the last draw are
             // recomputed first, so the block is averaged over the points it has now.
             if (relabel) {
                 labelaxes();
@@ -164,12 +164,12 @@ void MainForm::measloop() {
             } else {
                 lastResampled_.reset();
             }
-            // 8.
+            // Draw the block into the retained picture.
             drawgraph();
         }
         // Any other status: nothing is processed or drawn, no indicator changes.
 
-        // 9. The one place where the window's events run.
+        // The one place where the window's events run.
         {
             StageTimer t(timing != nullptr ? &timing->yieldNs : nullptr);
             QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -185,14 +185,14 @@ void MainForm::measloop() {
             overloadflag = 0;
             continue;
         }
-        // 10. Show a settings change made during the yield at once.
+        // Show a settings change made during the yield at once.
         if (relabel) {
             drawgraph();
         }
         if (passObserver_) {
             passObserver_(passCount_);
         }
-        // 11.
+        // "Single" ends the loop after this pass.
         if (singleflag) {
             stopflag = true;
             singleflag = false;
@@ -234,15 +234,15 @@ void MainForm::measmode_Click() {
         return; // no mode selected: the display setup stays as it is
     }
     const auto m = static_cast<std::size_t>(selected);
-    // 1., 2.
+    // The new mode and its sub-panel.
     modeindex = static_cast<int16_t>(selected);
     bringToFront(meascont[m]);
-    // 3.
+    // Units beside the reference fields.
     static const char* const kYUnits[] = {"Volts", "dBm", "Counts"};
     static const char* const kXUnits[] = {"Sec", "Hz", "Volts"};
     lablyunits->setText(QString::fromLatin1(kYUnits[m]));
     lablxunits->setText(QString::fromLatin1(kXUnits[m]));
-    // 4. The mode's display setup into the fields; the lists run their handlers.
+    // The mode's display setup into the fields; the lists run their handlers.
     txt[9]->setText(numberText(yref[m]));
     txt[10]->setText(numberText(yperdiv[m]));
     txt[11]->setText(numberText(ygrids[m]));
@@ -256,11 +256,11 @@ void MainForm::measmode_Click() {
     txt[15]->setText(numberText(relx[m]));
     txt[16]->setText(numberText(rely[m]));
     txt[17]->setText(numberText(markstep[m]));
-    // 5.
+    // New x span for the new mode.
     if (xautoflag->isChecked()) {
         xauto_click();
     }
-    // 6.
+    // Averages restart; axes are recomputed before the next draw.
     avgcount = 0;
     relabel = true;
 }

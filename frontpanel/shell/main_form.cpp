@@ -97,7 +97,7 @@ void MainForm::Form_Load() {
 }
 
 void MainForm::formLoadSteps() {
-    // 1.
+    // The default descriptor; nothing asked yet.
     descriptor = QStringLiteral("VXI::192");
     // The descriptor as the driver gets it: 8-bit text, byte for byte as it
     // stood on the command line (or as the locale encodes the dialog's
@@ -108,7 +108,7 @@ void MainForm::formLoadSteps() {
     int32_t status = 0;
 
     do {
-        // 2. Obtain a descriptor: the command line once, then the dialog.
+        // Obtain a descriptor: the command line once, then the dialog.
         const std::optional<QString> fromSwitch = descriptorSwitch(commandLine_);
         if (fromSwitch && !fromCommandLine) {
             text = fromSwitch->toLatin1(); // one character per byte, see command_line.h
@@ -126,20 +126,20 @@ void MainForm::formLoadSteps() {
                 text = answer.toLocal8Bit();
             }
         }
-        // 3. Empty or repeated: end silently.
+        // Empty or repeated: end silently.
         if (text.isEmpty() || text == previous) {
             endProgram(0);
             return;
         }
-        // 4.
+        // Remember it: the same descriptor twice in a row ends the program.
         previous = text;
         if (selectsSimulation(descriptor)) {
-            // 5. Simulated mode; no session is opened.
+            // Simulated mode; no session is opened.
             instr = 0;
             status = 0;
             descriptor = QStringLiteral("sim");
         } else {
-            // 6. Open the session under the start-up error trap.
+            // Open the session under the start-up error trap.
             trapArmed_ = true;
             instr = 0;
             status = zrq7010->init(text.constData(), 1, 1, &instr);
@@ -164,34 +164,34 @@ void MainForm::formLoadSteps() {
                 }
             }
         }
-        // 7. Ask again after a failed open.
+        // Ask again after a failed open.
     } while (status != 0);
 
-    // 8.
+    // The caption names the session.
     setWindowTitle(QStringLiteral("ZRQ7010 Front Panel -- ") + descriptor);
-    // 9. Calibration mode "Full calibration", tau 2^22, output "Normal".
+    // Calibration mode "Full calibration", tau 2^22, output "Normal".
     zrq7010->diag_reg(instr, kControlRegister, asRegisterArg(kControlRegisterInitial));
-    // 10.
+    // Every setting to its preset, through its handler.
     presetall();
     if (unloading) {
         return;
     }
-    // 11. Larger block sizes: selectable by the operator, never preset.
+    // Larger block sizes: selectable by the operator, never preset.
     for (std::string_view entry : kLargeBlockSizeEntries) {
         blocksize->addItem(QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size())));
     }
-    // 12.
+    // /d shows the Diagnostics item.
     if (diagnosticsSwitch(commandLine_)) {
         controlmenu[7]->setVisible(true);
     }
-    // 13. On a small or scaled screen the window opens no larger than the free area.
+    // On a small or scaled screen the window opens no larger than the free area.
     if (const QScreen* screen = QWidget::screen()) {
         resize(openingSize(size(), minimumSizeHint(), screen->availableGeometry().size(),
                            QSize(8, 32)));
     }
     show();
     repaint();
-    // 14. Measure until the operator stops the loop (or the window closes).
+    // Measure until the operator stops the loop (or the window closes).
     stopflag = true;
     measloop();
 }
@@ -243,20 +243,20 @@ void MainForm::endProgram(int status) {
 // Shut-down
 
 void MainForm::Form_Unload() {
-    // 1. No further block.
+    // No further block.
     stopflag = true;
     unloading = true;
-    // 2. Close the session (also the handle 0 of simulated mode); the result
+    // Close the session (also the handle 0 of simulated mode); the result
     // is not used, and a driver that cannot be reached does not stop the end.
     try {
         zrq7010->close(instr);
     } catch (const std::exception&) {
     }
-    // 3.
+    // The calibration table window goes with the main window.
     if (cal) {
         cal->close();
     }
-    // 4.
+    // Nothing runs after this.
     endProgram(0);
 }
 
