@@ -11,48 +11,12 @@
 #include <QSignalBlocker>
 #include <QStackedWidget>
 
-#include <exception>
-#include <stdexcept>
 #include <utility>
 
 namespace zr {
 
 int16_t selection(const QComboBox* list) {
     return static_cast<int16_t>(list->currentIndex());
-}
-
-namespace {
-FailureSink& failureSink() {
-    static FailureSink sink;
-    return sink;
-}
-long& dispatches() {
-    static long count = 0;
-    return count;
-}
-} // namespace
-
-long dispatchCount() {
-    return dispatches();
-}
-
-void setFailureSink(FailureSink sink) {
-    failureSink() = std::move(sink);
-}
-
-void runGuarded(const std::function<void()>& handler) {
-    ++dispatches();
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        if (failureSink()) {
-            failureSink()(e);
-        }
-    } catch (...) {
-        if (failureSink()) {
-            failureSink()(std::runtime_error("unknown failure"));
-        }
-    }
 }
 
 bool selectEntry(QComboBox* list, int index) {
@@ -97,18 +61,16 @@ void bringToFront(QWidget* page) {
 }
 
 void onClick(QComboBox* list, QObject* context, std::function<void()> handler) {
-    QObject::connect(list, &QComboBox::activated, context,
-                     [h = std::move(handler)](int) { runGuarded(h); });
+    QObject::connect(list, &QComboBox::activated, context, [h = std::move(handler)](int) { h(); });
 }
 
 void onClick(QAbstractButton* button, QObject* context, std::function<void()> handler) {
     QObject::connect(button, &QAbstractButton::clicked, context,
-                     [h = std::move(handler)](bool) { runGuarded(h); });
+                     [h = std::move(handler)](bool) { h(); });
 }
 
 void onClick(QAction* item, QObject* context, std::function<void()> handler) {
-    QObject::connect(item, &QAction::triggered, context,
-                     [h = std::move(handler)](bool) { runGuarded(h); });
+    QObject::connect(item, &QAction::triggered, context, [h = std::move(handler)](bool) { h(); });
 }
 
 KeyFilter::KeyFilter(QObject* parent, KeyPress keyPress, LostFocus lostFocus)
@@ -135,7 +97,7 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
         const int code = keyAsciiOf(static_cast<QKeyEvent*>(event));
         if (code >= 0 && keyPress_) {
             int keyAscii = code;
-            runGuarded([&] { keyPress_(keyAscii); });
+            keyPress_(keyAscii);
             if (keyAscii == 0) {
                 return true; // consumed
             }
@@ -143,7 +105,7 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && lostFocus_) {
-            runGuarded(lostFocus_);
+            lostFocus_();
         }
     }
     return QObject::eventFilter(watched, event);

@@ -33,15 +33,6 @@ namespace zr {
 // Key code handed to KeyPress handlers for Enter/Return.
 inline constexpr int kKeyEnter = 13;
 
-// Every handler invocation goes through this guard. A handler that throws
-// does not unwind through the window system's event dispatch; the exception
-// is handed to the failure sink instead (set by the main window).
-using FailureSink = std::function<void(const std::exception&)>;
-void setFailureSink(FailureSink sink);
-void runGuarded(const std::function<void()>& handler);
-// How many handler invocations have gone through runGuarded (tests).
-long dispatchCount();
-
 // Program-driven selection: sets the value and runs the click handler once.
 // selectEntry accepts -1 (no selection) .. count-1; any other index changes
 // nothing, runs nothing and returns false.
@@ -62,7 +53,8 @@ void fillList(QComboBox* list, const QStringList& items);
 // are brought to the front, so exactly that one is visible.
 void bringToFront(QWidget* page);
 
-// Wiring: connect a control's click event to a handler (run through runGuarded).
+// Wiring: connect a control's click event to a handler. The handler must not throw: the window
+// hands every one of its handlers to MainForm::dispatch, which reports failures.
 void onClick(QComboBox* list, QObject* context, std::function<void()> handler);
 void onClick(QAbstractButton* button, QObject* context, std::function<void()> handler);
 void onClick(QAction* item, QObject* context, std::function<void()> handler);

@@ -130,15 +130,13 @@ void MainForm::wireDisplay(const Wiring& w) {
     w.indexed(editmenu, "editmenu_Click", &MainForm::editmenu_Click);
 
     picbox->setMouseDown([this](int b, int shift, double x, double y) {
-        runGuarded([&] {
-            dispatch(QStringLiteral("picbox_MouseDown"), [&] { picbox_MouseDown(b, shift, x, y); });
-        });
+        dispatch(QStringLiteral("picbox_MouseDown"), [&] { picbox_MouseDown(b, shift, x, y); });
     });
     // A new picture size: the block on show is drawn again at that size, so a paused graph
     // is not left stretched (a running loop draws its next block at the new size anyway).
     connect(picbox, &PictureBox::resized, this, [this] {
         if (drawCount_ > 0 && !unloading) {
-            runGuarded([this] { drawgraph(); });
+            dispatch(QStringLiteral("drawgraph"), [this] { drawgraph(); });
         }
     });
 }

@@ -141,9 +141,4 @@ void DspLibrary::resamp_resp(double* response, int32_t count, double f1, double 
 
 #undef ZR_FN
 
-DspLibrary& dspLibrary() {
-    static DspLibrary instance;
-    return instance;
-}
-
 } // namespace zr

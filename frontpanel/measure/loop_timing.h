@@ -17,7 +17,7 @@ struct LoopTiming {
     int64_t acquireNs = 0;   // driver read or simulated acquisition, and the re-arm
     int64_t processNs = 0;   // transform, averaging and conversion of the block, all together
     int64_t transformNs = 0; // of processNs: spectrum library calls
-    int64_t resampleNs = 0;  // of processNs: equaliser and resampler library calls
+    int64_t resampleNs = 0;  // of processNs: the resampling stage (equaliser and resampler)
     int64_t drawNs = 0;      // every redraw of the graph (after the block and after the yield)
     int64_t yieldNs = 0;     // dispatching pending window events
 };

@@ -3,7 +3,8 @@
 #include "common/qt_text.h"
 
 #include "driver/instrument.h"
-#include "measure/loop_block.h"
+#include "driver/dsp_library.h"
+#include "measure/pass.h"
 #include "common/number_text.h"
 #include "settings/settings_lists.h"
 #include "common/controls.h"
@@ -32,6 +33,23 @@ std::string textOf(const QLineEdit* field) {
 }
 
 } // namespace
+
+DspFunctions MainForm::libraryCalls() const {
+    SignalProcessing* lib = dsp;
+    DspFunctions calls;
+    calls.spectrum = [lib](const float* data, float* out, const float* window, int32_t count,
+                           int16_t mode) { lib->spectrum(data, out, window, count, mode); };
+    calls.cspectrum = [lib](const float* data, float* out, const float* window, int32_t count,
+                            int16_t mode) { lib->cspectrum(data, out, window, count, mode); };
+    calls.fir = [lib](const float* input, float* output, int32_t count, const float* taps,
+                      int32_t ntaps,
+                      float* state) { lib->fir(input, output, count, taps, ntaps, state); };
+    calls.resample = [lib](const float* input, int32_t count, float* output, int32_t maxout,
+                           int32_t* produced, float* position, float step, float* history) {
+        lib->resample(input, count, output, maxout, produced, position, step, history);
+    };
+    return calls;
+}
 
 double MainForm::selectedSampleRate() const {
     return sampleRateOfEntry(sampfreq->itemText(decimindex).toStdString());
@@ -143,18 +161,20 @@ void MainForm::measloop() {
             if (relabel) {
                 labelaxes();
             }
-            LoopBlockSetup setup;
+            PassSetup setup;
             setup.blocklen = std::clamp(blocklen, 0, kMaxReadCount);
             setup.datatypeindex = datatypeindex;
             setup.nbins = selectedBins();
-            setup.resampmode = resampmode[1]->isChecked() ? 1 : resampmode[2]->isChecked() ? 2 : 0;
+            setup.resampmode = resampmode[1]->isChecked()   ? ResampMode::Gaussian
+                               : resampmode[2]->isChecked() ? ResampMode::Flat
+                                                            : ResampMode::Default;
             setup.fs = selectedSampleRate();
             setup.npoints = npoints;
             setup.xstep = xstep;
-            LoopBlockResult result;
+            PassResult result;
             {
                 StageTimer t(timing != nullptr ? &timing->processNs : nullptr);
-                result = processLoopBlock(*this, setup, timing);
+                result = processblock(*this, setup, libraryCalls(), timing);
             }
             if (result.resampled) {
                 npoints = std::clamp<int32_t>(result.npoints, 1, kMaxPoints);
@@ -293,8 +313,8 @@ void MainForm::histbins_Click() {
 }
 
 void MainForm::autohist_Click() {
-    const std::optional<LoopHistLimits> limits =
-        loopAutohist(datamin, datamax, xgrids[static_cast<std::size_t>(modeindex)]);
+    const std::optional<HistLimits> limits =
+        zr::autohist(datamin, datamax, xgrids[static_cast<std::size_t>(modeindex)]);
     if (!limits) {
         return; // no value range yet (or a constant block): nothing changes
     }
@@ -310,7 +330,10 @@ void MainForm::autohist_Click() {
 
 void MainForm::histbuild(const float* values, int32_t count, float* counts, int32_t nbins,
                          double low, double high) {
-    loopHistbuild(values, count, counts, nbins, low, high, datamin, datamax);
+    const std::size_t n = static_cast<std::size_t>(std::max(count, 0));
+    const std::size_t bins = static_cast<std::size_t>(std::max(nbins, 0));
+    zr::histbuild(std::span<const float>(values, n), count, std::span<float>(counts, bins), nbins,
+                  low, high, datamin, datamax);
 }
 
 } // namespace zr

@@ -18,16 +18,19 @@ bool spectrumfits(const MeasureState& m, int32_t blocklen, bool zoom) {
 
 } // namespace
 
-PassResult processblock(MeasureState& m, const PassSetup& setup, const DspFunctions& dsp) {
+PassResult processblock(MeasureState& m, const PassSetup& setup, const DspFunctions& dsp,
+                        LoopTiming* timing) {
     PassResult res;
     res.npoints = setup.npoints;
     res.xstep = setup.xstep;
     const bool zoom = setup.datatypeindex == kDataZoom;
 
     if (m.modeindex == kModeSpectrum) {
-        const SpectrumFunction fn = zoom ? dsp.cspectrum : dsp.spectrum;
-        if (fn != nullptr && spectrumfits(m, setup.blocklen, zoom))
+        const SpectrumFunction& fn = zoom ? dsp.cspectrum : dsp.spectrum;
+        if (fn && spectrumfits(m, setup.blocklen, zoom)) {
+            const StageTimer t(timing != nullptr ? &timing->transformNs : nullptr);
             fn(m.dispdata.data(), m.dispdata.data(), m.windowbuf.data(), setup.blocklen, 1);
+        }
     } else {
         if (zoom)
             zoompower(m.dispdata, setup.blocklen);
@@ -36,6 +39,7 @@ PassResult processblock(MeasureState& m, const PassSetup& setup, const DspFuncti
                       m.datamin, m.datamax);
             copyhist(m.histdata, m.dispdata, setup.nbins);
         } else if (m.modeindex == kModeTime && !zoom && setup.resampmode != ResampMode::Default) {
+            const StageTimer t(timing != nullptr ? &timing->resampleNs : nullptr);
             const auto r =
                 resampleblock(m.dispdata, setup.blocklen, setup.resampmode == ResampMode::Gaussian,
                               m.firkernel, m.resampindex, setup.fs, dsp.fir, dsp.resample);

@@ -5,20 +5,22 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
+#include "loop_timing.h"
 #include "measure_state.h"
 #include "processing.h"
 
 namespace zr {
 
-using SpectrumFunction = decltype(&::zrdsp_spectrum);
+using SpectrumFunction = std::function<void(const float*, float*, const float*, int32_t, int16_t)>;
 
 // Library entry points used by a pass. A missing one skips its step.
 struct DspFunctions {
-    SpectrumFunction spectrum = nullptr;  // zrdsp_spectrum
-    SpectrumFunction cspectrum = nullptr; // zrdsp_cspectrum
-    FirFunction fir = nullptr;            // zrdsp_fir
-    ResampleFunction resample = nullptr;  // zrdsp_resample
+    SpectrumFunction spectrum;  // zrdsp_spectrum
+    SpectrumFunction cspectrum; // zrdsp_cspectrum
+    FirFunction fir;            // zrdsp_fir
+    ResampleFunction resample;  // zrdsp_resample
 };
 
 // The option buttons of the "Filter && Resample" frame: resampmode(0), (1), (2).
@@ -52,6 +54,9 @@ struct PassResult {
 //    m.datamin/m.datamax), then the counts are copied into m.dispdata.
 //  - Time domain with baseband data and a resampling option: the resampling stage.
 // A block length the arrays cannot hold skips the library transform.
-PassResult processblock(MeasureState& m, const PassSetup& setup, const DspFunctions& dsp);
+// With timing given, the spectrum call is added to timing->transformNs and the resampling stage
+// to timing->resampleNs.
+PassResult processblock(MeasureState& m, const PassSetup& setup, const DspFunctions& dsp,
+                        LoopTiming* timing = nullptr);
 
 } // namespace zr

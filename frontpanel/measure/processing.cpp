@@ -169,7 +169,8 @@ void fillfirkernel(std::span<float> firkernel) {
 
 std::optional<ResampleResult> resampleblock(std::span<float> data, int32_t count, bool gaussian,
                                             std::span<const float> firkernel, int16_t resampindex,
-                                            double fs, FirFunction fir, ResampleFunction resample) {
+                                            double fs, const FirFunction& fir,
+                                            const ResampleFunction& resample) {
     const std::size_t n = fit(count, data.size());
     if (n == 0 || resample == nullptr || (!gaussian && (fir == nullptr || firkernel.size() < 11)))
         return std::nullopt;

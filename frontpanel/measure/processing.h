@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -68,9 +69,12 @@ std::optional<HistLimits> autohist(double datamin, double datamax, double xgrids
 // to 0. Nothing is written to a kernel array shorter than 11.
 void fillfirkernel(std::span<float> firkernel);
 
-// Library entry points the resampling stage calls; the window binds them at run time.
-using FirFunction = decltype(&::zrdsp_fir);
-using ResampleFunction = decltype(&::zrdsp_resample);
+// Library entry points the resampling stage calls (zrdsp_fir, zrdsp_resample): the library's own
+// functions, or the window's bound library.
+using FirFunction =
+    std::function<void(const float*, float*, int32_t, const float*, int32_t, float*)>;
+using ResampleFunction =
+    std::function<void(const float*, int32_t, float*, int32_t, int32_t*, float*, float, float*)>;
 
 // Result of the resampling stage: the new npoints and xstep of the displayed block.
 struct ResampleResult {
@@ -91,6 +95,7 @@ inline constexpr int32_t kResampleCap = 16384;
 // firkernel has fewer than 11 taps.
 std::optional<ResampleResult> resampleblock(std::span<float> data, int32_t count, bool gaussian,
                                             std::span<const float> firkernel, int16_t resampindex,
-                                            double fs, FirFunction fir, ResampleFunction resample);
+                                            double fs, const FirFunction& fir,
+                                            const ResampleFunction& resample);
 
 } // namespace zr

@@ -72,7 +72,7 @@ void MainForm::blocksize_click() {
     blocklen = blocklenForIndex(blockindex);
     zrq7010->data_blocksize(instr, blocklen);
     // The window table for the new length, scaled so spectra read in dBm.
-    dspLibrary().window(windowbuf.data(), blocklen, windowindex, 0, windowNormalisation(blocklen));
+    dsp->window(windowbuf.data(), blocklen, windowindex, 0, windowNormalisation(blocklen));
     if (xautoflag->isChecked()) {
         xauto_click();
     }

@@ -13,6 +13,7 @@
 // to standard error instead of message boxes, and a descriptor must be given
 // with /a, since no dialog can be answered.
 #include "driver/driver_library.h"
+#include "driver/dsp_library.h"
 #include "shell/command_line.h"
 #include "common/dialogs.h"
 #include "shell/main_form.h"
@@ -88,7 +89,8 @@ int main(int argc, char** argv) {
     zr::QtDialogs qtDialogs;
     HeadlessDialogs headlessDialogs;
     zr::Dialogs* dialogs = snapshot ? static_cast<zr::Dialogs*>(&headlessDialogs) : &qtDialogs;
-    zr::MainForm form(instrument.get(), dialogs, zr::commandLineText(options.rest));
+    zr::DspLibrary dsp;
+    zr::MainForm form(instrument.get(), &dsp, dialogs, zr::commandLineText(options.rest));
     // Message boxes and the descriptor dialog belong to the window: centred on it, modal to it.
     qtDialogs.setParent(&form);
 

@@ -38,20 +38,19 @@ QString MainForm::appTitle() {
     return QStringLiteral("ZRQ7010 Front Panel");
 }
 
-MainForm::MainForm(Instrument* instrument, Dialogs* dialogs_, QString commandLine, QWidget* parent)
+MainForm::MainForm(Instrument* instrument, SignalProcessing* dsp_, Dialogs* dialogs_,
+                   QString commandLine, QWidget* parent)
     : QMainWindow(parent), commandLine_(std::move(commandLine)) {
     zrq7010 = instrument;
+    dsp = dsp_;
     dialogs = dialogs_;
     terminator_ = [](int status) { QCoreApplication::exit(status); };
     setObjectName(QStringLiteral("main"));
     buildWindow();
     wireHandlers();
-    setFailureSink([this](const std::exception& e) { failure(e); });
 }
 
-MainForm::~MainForm() {
-    setFailureSink(nullptr);
-}
+MainForm::~MainForm() = default;
 
 void MainForm::setTerminator(std::function<void(int)> terminator) {
     terminator_ = std::move(terminator);
@@ -61,10 +60,19 @@ void MainForm::dispatch(const QString& name, const std::function<void()>& handle
     if (unloading) {
         return;
     }
+    ++dispatches_;
     if (handlerTrace_) {
         handlerTrace_(name);
     }
-    handler();
+    // A handler that throws does not unwind through the window system's event dispatch: the
+    // failure is reported here, and a handler it ran from (a program-driven click) goes on.
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        failure(e);
+    } catch (...) {
+        failure(std::runtime_error("unknown failure"));
+    }
 }
 
 void MainForm::wireHandlers() {

@@ -48,6 +48,8 @@ namespace zr {
 
 class Dialogs;
 class Instrument;
+class SignalProcessing;
+struct DspFunctions;
 class PictureBox;
 class Wiring;
 
@@ -74,9 +76,9 @@ class MainForm : public QMainWindow,
                  public DiagState {
     Q_OBJECT
 public:
-    // `instrument` and `dialogs` must outlive the window. `commandLine` is
-    // the whole command-line text (see command_line.h).
-    MainForm(Instrument* instrument, Dialogs* dialogs, QString commandLine,
+    // `instrument`, `dsp` and `dialogs` must outlive the window. `commandLine`
+    // is the whole command-line text (see command_line.h).
+    MainForm(Instrument* instrument, SignalProcessing* dsp, Dialogs* dialogs, QString commandLine,
              QWidget* parent = nullptr);
     ~MainForm() override;
 
@@ -191,6 +193,9 @@ public:
 
     // The dialogs every handler shows its messages with.
     Dialogs* dialogs = nullptr;
+    // The signal-processing library: the window's shape and every block's transform and
+    // resampling.
+    SignalProcessing* dsp = nullptr;
     // The clock of the power-on save and the opener of the user guide
     // (empty: the real ones; tests set their own).
     DiagHooks diagHooks;
@@ -280,8 +285,11 @@ public:
     int32_t simread(int32_t& session, float* data, int32_t& count, int16_t& overloadflag);
 
     // Runs a handler as every control dispatches to it: not once the window is
-    // unloading, and seen by the handler trace under `name`.
+    // unloading, seen by the handler trace under `name`, and with a failure it
+    // throws reported by failure() instead of leaving the handler.
     void dispatch(const QString& name, const std::function<void()>& handler);
+    // How many dispatches the window has seen (tests).
+    long dispatchCount() const { return dispatches_; }
 
     // The text of the whole command line this window was started with.
     const QString& commandLine() const { return commandLine_; }
@@ -330,6 +338,7 @@ private:
     QStackedWidget* panelStack_ = nullptr;
     std::function<void(int)> terminator_;
     std::function<void(const QString&)> handlerTrace_;
+    long dispatches_ = 0;
     bool loading_ = false;   // Form_Load is running
     bool trapArmed_ = false; // the start-up error trap is armed
     bool ended_ = false;
@@ -342,6 +351,8 @@ private:
     XAxisInputs axisInputs(bool blockOnShow = true) const;
     XAxisInputs::ResampleSetup resampleSetup() const; // the settings in force now
     void showAxisLabels(const AxisLabels& labels);
+    // The library entry points a pass calls, bound to the window's library.
+    DspFunctions libraryCalls() const;
     double selectedSampleRate() const; // fs: the number of the selected sampfreq entry
     int32_t selectedBins() const;      // nbins: the number of the selected histbins entry
     int loopDepth_ = 0;                // measloop calls active on the stack (0 or 1)

@@ -2,6 +2,7 @@
 // and About of the real window (offscreen), against the recording instrument
 // and scripted dialogs.
 #include "driver/tests/fake_instrument.h"
+#include "driver/dsp_library.h"
 #include "common/controls.h"
 #include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
@@ -60,13 +61,14 @@ struct CursorAtMessage : zr::ScriptedDialogs {
 
 struct DiagWindow : ::testing::Test {
     WaitWatch instrument;
+    zr::DspLibrary dsp;
     CursorAtMessage dialogs;
     std::unique_ptr<zr::MainForm> form;
     std::vector<QUrl> opened;
     bool viewerAccepts = true;
 
     void SetUp() override {
-        form = std::make_unique<zr::MainForm>(&instrument, &dialogs, QString());
+        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, QString());
         form->setTerminator([](int) {});
         form->instr = kHandle;
         form->diagHooks.openUrl = [this](const QUrl& url) {

@@ -2,6 +2,7 @@
 // instrument: the module's reset sequence, the preset and a running
 // measurement afterwards.
 #include "driver/tests/fake_instrument.h"
+#include "driver/dsp_library.h"
 #include "common/controls.h"
 #include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
@@ -56,11 +57,12 @@ public:
 
 struct Reset : ::testing::Test {
     ResetWatch instrument;
+    zr::DspLibrary dsp;
     zr::ScriptedDialogs dialogs;
     std::unique_ptr<zr::MainForm> form;
 
     void SetUp() override {
-        form = std::make_unique<zr::MainForm>(&instrument, &dialogs, QString());
+        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, QString());
         form->setTerminator([](int) {});
         form->instr = 4097;
         instrument.form = form.get();
@@ -71,8 +73,9 @@ struct Reset : ::testing::Test {
     // After `from` lines: the traffic of one preset on a fresh window, then "Start".
     void expectPresetThenStartFrom(std::size_t from) const {
         zr::FakeInstrument fresh;
+        zr::DspLibrary lib;
         zr::ScriptedDialogs d;
-        zr::MainForm f(&fresh, &d, QString());
+        zr::MainForm f(&fresh, &lib, &d, QString());
         f.instr = 4097;
         f.presetall();
         std::vector<std::string> want(log().begin(),

@@ -1,6 +1,7 @@
 // The Diagnostics panel, self test, power-on save and About through the real
 // driver binding, against the stand-in driver library loaded in-process.
 #include "driver/driver_library.h"
+#include "driver/dsp_library.h"
 #include "common/controls.h"
 #include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
@@ -26,6 +27,7 @@ struct StandIn : ::testing::Test {
     static void SetUpTestSuite() { qputenv("ZRQ7010_DRIVER", ZR_DRIVER_PATH); }
 
     zr::DriverLibrary driver;
+    zr::DspLibrary dsp;
     zr::ScriptedDialogs dialogs;
     std::unique_ptr<zr::MainForm> form;
 
@@ -33,7 +35,7 @@ struct StandIn : ::testing::Test {
         int32_t handle = 0;
         ASSERT_EQ(driver.init("VXI::192", 1, 1, &handle), 0);
         ASSERT_NE(handle, 0);
-        form = std::make_unique<zr::MainForm>(&driver, &dialogs, QString());
+        form = std::make_unique<zr::MainForm>(&driver, &dsp, &dialogs, QString());
         form->setTerminator([](int) {});
         form->instr = handle;
     }

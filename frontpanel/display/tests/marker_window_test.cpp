@@ -2,6 +2,7 @@
 // (offscreen): which control moves what, which one redraws, and what the
 // read-out line and the clipboard get (the read-out arithmetic is in test_marker.cpp).
 #include "driver/tests/fake_instrument.h"
+#include "driver/dsp_library.h"
 #include "display/engformat.h"
 #include "display/graph.h"
 #include "common/controls.h"
@@ -31,11 +32,12 @@ constexpr QRgb kMarkerRed = qRgb(128, 0, 0);
 
 struct MarkerWindow : ::testing::Test {
     zr::FakeInstrument instrument;
+    zr::DspLibrary dsp;
     zr::ScriptedDialogs dialogs;
     std::unique_ptr<zr::MainForm> form;
 
     void SetUp() override {
-        form = std::make_unique<zr::MainForm>(&instrument, &dialogs, QString());
+        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, QString());
         form->setTerminator([](int) {});
         form->resize(1000, 700);
         form->show();

@@ -2,6 +2,7 @@
 // instrument, one measurement pass per "Single" (the instrument stops the loop
 // after every read): the points the graph gets, their spacing and where the first lies.
 #include "driver/tests/fake_instrument.h"
+#include "driver/dsp_library.h"
 #include "settings/settings_lists.h"
 #include "common/controls.h"
 #include "common/tests/scripted_dialogs.h"
@@ -43,14 +44,15 @@ struct OnePassInstrument : zr::FakeInstrument {
 
 struct ResamplingLoop : ::testing::Test {
     OnePassInstrument instrument;
+    zr::DspLibrary dsp;
     zr::ScriptedDialogs dialogs;
     std::unique_ptr<zr::MainForm> form;
     double fs = 0;
 
     void SetUp() override {
         instrument.initDefault.handle = 4097;
-        form =
-            std::make_unique<zr::MainForm>(&instrument, &dialogs, QStringLiteral("/a\"VXI::192\""));
+        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs,
+                                              QStringLiteral("/a\"VXI::192\""));
         form->setTerminator([](int) {});
         instrument.form = form.get();
         form->resize(1000, 700);

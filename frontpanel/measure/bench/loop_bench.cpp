@@ -10,6 +10,7 @@
 // histogram, averaging and conversion), draw (every redraw), yield (event dispatch).
 // BM_Memory reports the peak resident set and the growth of the resident set over many passes.
 #include "driver/tests/fake_instrument.h"
+#include "driver/dsp_library.h"
 #include "measure/loop_timing.h"
 #include "common/controls.h"
 #include "common/tests/scripted_dialogs.h"
@@ -43,8 +44,9 @@ public:
 
 struct Bench {
     QuietInstrument instrument;
+    zr::DspLibrary dsp;
     zr::ScriptedDialogs dialogs;
-    zr::MainForm form{&instrument, &dialogs, QString()};
+    zr::MainForm form{&instrument, &dsp, &dialogs, QString()};
     long target = 0;
 
     Bench() {

@@ -2,6 +2,7 @@
 // recording fake instrument. Handlers "inside the yield" are queued calls that the loop's one
 // processEvents per pass dispatches.
 #include "driver/tests/fake_instrument.h"
+#include "driver/dsp_library.h"
 #include "common/controls.h"
 #include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
@@ -32,6 +33,7 @@ using Log = std::vector<std::string>;
 
 struct LoopWindow : ::testing::Test {
     zr::FakeInstrument instrument;
+    zr::DspLibrary dsp;
     zr::ScriptedDialogs dialogs;
     std::unique_ptr<zr::MainForm> form;
     int ends = 0;
@@ -40,7 +42,7 @@ struct LoopWindow : ::testing::Test {
 
     void SetUp() override {
         instrument.initDefault.handle = kHandle;
-        form = std::make_unique<zr::MainForm>(&instrument, &dialogs, QString());
+        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, QString());
         form->setTerminator([this](int) { ++ends; });
         form->instr = kHandle;
         form->presetall();

@@ -1,6 +1,7 @@
 // The settings handlers and the preset on a real window; the field rules and list texts
 // themselves are checked by the plain-function tests, here that the handlers apply them.
 #include "driver/tests/fake_instrument.h"
+#include "driver/dsp_library.h"
 #include "settings/tests/preset_traffic.h"
 #include "common/controls.h"
 #include "common/tests/scripted_dialogs.h"
@@ -36,11 +37,12 @@ std::string call(const char* function, const std::string& args = "") {
 
 struct SettingsWindow : ::testing::Test {
     zr::FakeInstrument instrument;
+    zr::DspLibrary dsp;
     zr::ScriptedDialogs dialogs;
     std::unique_ptr<zr::MainForm> form;
 
     void SetUp() override {
-        form = std::make_unique<zr::MainForm>(&instrument, &dialogs, QString());
+        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, QString());
         form->setTerminator([](int) {});
         form->instr = kHandle;
         instrument.diag_reg(kHandle, 1, 1812); // what start-up writes before the preset runs
@@ -144,10 +146,10 @@ TEST_F(SettingsWindow, ListTextsFollowTheFilterAndKeepTheirSelections) {
     zr::selectEntry(form->bandwidth, 3);
     zr::selectEntry(form->sampfreq, 1);
     EXPECT_EQ(form->sampfreq->itemText(0), " 5120000");
-    const long before = zr::dispatchCount();
+    const long before = form->dispatchCount();
     instrument.clearLog();
     zr::selectEntry(form->aliasfilt, 0);
-    EXPECT_EQ(zr::dispatchCount(), before + 1);
+    EXPECT_EQ(form->dispatchCount(), before + 1);
     EXPECT_EQ(form->bandwidth->itemText(0), "40MHz");
     EXPECT_EQ(form->bandwidth->currentIndex(), 3);
     EXPECT_EQ(form->sampfreq->currentIndex(), 1);

@@ -7,6 +7,7 @@
 //
 //   zrfp_soak_bench [--benchmark_filter=...]      ZR_SOAK_PASSES: passes per run (1000)
 #include "driver/driver_library.h"
+#include "driver/dsp_library.h"
 #include "measure/loop_timing.h"
 #include "common/controls.h"
 #include "common/tests/scripted_dialogs.h"
@@ -45,8 +46,9 @@ long statusKb(const char* field) {
 
 struct Soak {
     zr::DriverLibrary driver;
+    zr::DspLibrary dsp;
     zr::ScriptedDialogs dialogs;
-    zr::MainForm form{&driver, &dialogs, QString()};
+    zr::MainForm form{&driver, &dsp, &dialogs, QString()};
     long target = 0;
 
     Soak() {

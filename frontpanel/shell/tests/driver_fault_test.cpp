@@ -2,6 +2,7 @@
 // an operator's action reaches: a range search that never ends and an error queue that never
 // empties. The program-level faults are run end to end in e2e_test.cpp.
 #include "driver/driver_library.h"
+#include "driver/dsp_library.h"
 #include "settings/settings_lists.h"
 #include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
@@ -20,13 +21,14 @@ using Kind = zr::ScriptedDialogs::Kind;
 
 struct DriverFault : ::testing::Test {
     zr::DriverLibrary driver;
+    zr::DspLibrary dsp;
     zr::ScriptedDialogs dialogs;
     std::unique_ptr<zr::MainForm> form;
     QByteArray oldDriver = qgetenv("ZRQ7010_DRIVER");
 
     void SetUp() override {
         qputenv("ZRQ7010_DRIVER", ZR_DRIVER_PATH);
-        form = std::make_unique<zr::MainForm>(&driver, &dialogs, "/a\"VXI::192\"");
+        form = std::make_unique<zr::MainForm>(&driver, &dsp, &dialogs, "/a\"VXI::192\"");
         form->setTerminator([](int) {});
         form->setPassObserver([this](long) { form->stopflag = true; });
         form->Form_Load();

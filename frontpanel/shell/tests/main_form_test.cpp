@@ -1,5 +1,6 @@
 // The main window's controls: wiring to handlers, panel switching, and the picture.
 #include "driver/tests/fake_instrument.h"
+#include "driver/dsp_library.h"
 #include "common/controls.h"
 #include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
@@ -23,12 +24,13 @@ namespace {
 
 struct FormFixture : ::testing::Test {
     zr::FakeInstrument instrument;
+    zr::DspLibrary dsp;
     zr::ScriptedDialogs dialogs;
     std::unique_ptr<zr::MainForm> form;
     QStringList trace;
 
     void SetUp() override {
-        form = std::make_unique<zr::MainForm>(&instrument, &dialogs, QString());
+        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, QString());
         form->setTerminator([](int) {});
         form->setHandlerTrace([this](const QString& name) { trace << name; });
         // Buttons that start measuring run one pass.
@@ -38,13 +40,13 @@ struct FormFixture : ::testing::Test {
 
 TEST(FormBuild, BuildingTheWindowRunsNoHandlerAndCallsNoDriver) {
     zr::FakeInstrument instrument;
+    zr::DspLibrary dsp;
     zr::ScriptedDialogs dialogs;
-    const long before = zr::dispatchCount();
-    zr::MainForm form(&instrument, &dialogs, QString());
-    EXPECT_EQ(zr::dispatchCount(), before);
+    zr::MainForm form(&instrument, &dsp, &dialogs, QString());
+    EXPECT_EQ(form.dispatchCount(), 0);
     EXPECT_TRUE(instrument.log().empty());
     zr::selectEntry(form.range, 0); // the counter does see a dispatch
-    EXPECT_EQ(zr::dispatchCount(), before + 1);
+    EXPECT_EQ(form.dispatchCount(), 1);
 }
 
 TEST_F(FormFixture, EveryListReachesItsOwnHandlerOncePerSelection) {

@@ -1,5 +1,6 @@
 // SIGTERM reaches the window thread through the event loop, also inside a measurement loop.
 #include "driver/tests/fake_instrument.h"
+#include "driver/dsp_library.h"
 #include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
 #include "shell/signal_watch.h"
@@ -33,8 +34,9 @@ TEST(SignalWatch, TermRunsTheCallbackOnTheWindowThread) {
 
 TEST(SignalWatch, SignalClosesTheWindowLikeItsCloseBox) {
     zr::FakeInstrument instrument;
+    zr::DspLibrary dsp;
     zr::ScriptedDialogs dialogs;
-    zr::MainForm form(&instrument, &dialogs, "/a\"sim\"");
+    zr::MainForm form(&instrument, &dsp, &dialogs, "/a\"sim\"");
     int status = -1;
     form.setTerminator([&](int s) { status = s; });
     zr::SignalWatch watch([&] { form.close(); });

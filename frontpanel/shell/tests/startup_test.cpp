@@ -1,6 +1,7 @@
 // Start-up, shut-down and the start-up error trap, against a recording instrument and scripted
 // dialogs.
 #include "driver/library_loader.h"
+#include "driver/dsp_library.h"
 #include "driver/tests/fake_instrument.h"
 #include "common/controls.h"
 #include "common/tests/scripted_dialogs.h"
@@ -62,14 +63,15 @@ public:
 
 struct Startup : ::testing::Test {
     CheckingInstrument instrument;
+    zr::DspLibrary dsp;
     DialogsWithHook dialogs;
     std::unique_ptr<zr::MainForm> form;
     int exitStatus = -1;
     int ends = 0;
 
     void load(const QString& commandLine) {
-        form.reset(); // the old window clears the failure sink as it goes
-        form = std::make_unique<zr::MainForm>(&instrument, &dialogs, commandLine);
+        form.reset();
+        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, commandLine);
         form->setTerminator([this](int s) {
             exitStatus = s;
             ++ends;
@@ -166,8 +168,9 @@ TEST_F(Startup, FailuresDuringStartUp) {
         dialogs = DialogsWithHook();
         if (i == 1) {
             dialogs.addInput("VXI::10");
-            dialogs.whileAsking = [] {
-                zr::runGuarded([] { throw zr::LibraryError("no function zrdsp_window"); });
+            dialogs.whileAsking = [this] {
+                form->dispatch("window_fill",
+                               [] { throw zr::LibraryError("no function zrdsp_window"); });
             };
         }
         ends = 0;
@@ -188,7 +191,8 @@ TEST_F(Startup, FailuresDuringStartUp) {
 TEST_F(Startup, AFailingHandlerAfterStartUpEndsWithAMessageAndNothingRunsAfter) {
     load("/a\"sim\"");
     ASSERT_FALSE(form->ended());
-    zr::runGuarded([] { throw std::runtime_error("function zrdsp_window not found"); });
+    form->dispatch("window_fill",
+                   [] { throw std::runtime_error("function zrdsp_window not found"); });
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_TRUE(messages()[0].text.contains("zrdsp_window"));
     EXPECT_EQ(exitStatus, 1);

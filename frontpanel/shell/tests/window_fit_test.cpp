@@ -1,6 +1,7 @@
 // The window as an operator meets it: menus by keyboard, long read-outs and
 // messages, resizing a paused graph, scaled screens.
 #include "driver/tests/fake_instrument.h"
+#include "driver/dsp_library.h"
 #include "common/tests/scripted_dialogs.h"
 #include "shell/main_form.h"
 #include "shell/picture_box.h"
@@ -25,12 +26,13 @@ namespace {
 
 struct ShownForm : ::testing::Test {
     zr::FakeInstrument instrument;
+    zr::DspLibrary dsp;
     zr::ScriptedDialogs dialogs;
     std::unique_ptr<zr::MainForm> form;
     QStringList trace;
 
     void SetUp() override {
-        form = std::make_unique<zr::MainForm>(&instrument, &dialogs, QStringLiteral("/d"));
+        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, QStringLiteral("/d"));
         form->setTerminator([](int) {});
         form->setHandlerTrace([this](const QString& name) { trace << name; });
         form->presetall();
