@@ -1,6 +1,6 @@
 // The marker panel, the click in the graph and the Edit menu of the real window
 // (offscreen): which control moves what, which one redraws, and what the
-// read-out line and the clipboard get (the read-out arithmetic is in test_marker.cpp).
+// read-out line and the clipboard get (the read-out arithmetic is in marker_test.cpp).
 #include "driver/tests/fake_instrument.h"
 #include "driver/dsp_library.h"
 #include "display/engformat.h"
