@@ -37,10 +37,10 @@ std::string textOf(const QLineEdit* field) {
 DspFunctions MainForm::libraryCalls() const {
     SignalProcessing* lib = dsp;
     DspFunctions calls;
-    calls.spectrum = [lib](const float* data, float* out, const float* window, int32_t count,
-                           int16_t mode) { lib->spectrum(data, out, window, count, mode); };
-    calls.cspectrum = [lib](const float* data, float* out, const float* window, int32_t count,
-                            int16_t mode) { lib->cspectrum(data, out, window, count, mode); };
+    calls.spectrum = [lib](const float* in, float* out, const float* shape, int32_t count,
+                           int16_t mode) { lib->spectrum(in, out, shape, count, mode); };
+    calls.cspectrum = [lib](const float* in, float* out, const float* shape, int32_t count,
+                            int16_t mode) { lib->cspectrum(in, out, shape, count, mode); };
     calls.fir = [lib](const float* input, float* output, int32_t count, const float* taps,
                       int32_t ntaps,
                       float* state) { lib->fir(input, output, count, taps, ntaps, state); };
