@@ -168,7 +168,8 @@ TYPED_TEST(ReferenceBits, WindowsEveryTypeFlagAndManyCounts) {
         counts.push_back(c);
     for (int32_t count : counts)
         // The four types, and unknown codes (uniform).
-        for (int16_t type : {0, 1, 2, 3, 7, -1, 4, SHRT_MAX, SHRT_MIN})
+        for (int16_t type :
+             std::initializer_list<int16_t>{0, 1, 2, 3, 7, -1, 4, SHRT_MAX, SHRT_MIN})
             for (int16_t flag : {int16_t(0), int16_t(1), int16_t(-3)})
                 for (T value : {T(1), T(6.32455532 / count), T(-2.5)}) {
                     std::vector<T> lib(sz(count)), ref(sz(count));
@@ -190,7 +191,7 @@ TYPED_TEST(ReferenceBits, SpectraEverySizeAndMode) {
         std::vector<T> win(sz(n), T(1));
         if (n >= 2)
             Lib<T>::window(win.data(), n, 3, 1, T(1));
-        for (int16_t mode : {0, 1, 2, 3, -1, 100, SHRT_MIN}) {
+        for (int16_t mode : std::initializer_list<int16_t>{0, 1, 2, 3, -1, 100, SHRT_MIN}) {
             auto check = [&](auto lib_fn, auto ref_fn, std::size_t size, const auto& x,
                              const auto& w, const char* what) {
                 std::vector<T> lib(size), ref(size), inplace = x;
