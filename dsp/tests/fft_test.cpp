@@ -1,24 +1,87 @@
-// Complex and real transforms: FFTW as independent truth over every size,
-// the hand-worked cases of the transform's conventions, and counts outside
-// the contract.
-#include "fftw_oracle.h"
+// Transforms, windows and spectra against independent truth (FFTW, closed
+// forms, hand-worked cases, the figures the header documents); counts outside
+// the contract and a heap that cannot supply the work array. Every scale mode,
+// unknown codes and in-place use are checked bit for bit in reference_test.cpp.
 #include "test_util.h"
-#include "zrdsp_api.h"
 
-#include <gtest/gtest.h>
+#include <fftw3.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
-#include <vector>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <type_traits>
 
 namespace {
 
-using zr::test::eps;
+using zr::test::first_bit_difference;
+using zr::test::Lib;
 using zr::test::random_block;
-using zr::test::relative_rms_error;
+using zr::test::sz;
+
+// Machine epsilon of the element type, as a double.
+template <typename T> constexpr double eps() {
+    return static_cast<double>(std::numeric_limits<T>::epsilon());
+}
+
+// RMS error of `got` against `want` over the shorter length, relative to the
+// RMS value of `want`, computed in double.
+template <typename A, typename B>
+double relative_rms_error(const std::vector<A>& got, const std::vector<B>& want) {
+    const std::size_t n = std::min(got.size(), want.size());
+    double err = 0.0, ref = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double w = static_cast<double>(want[i]), d = static_cast<double>(got[i]) - w;
+        err += d * d;
+        ref += w * w;
+    }
+    return std::sqrt(err / ref);
+}
 
 template <typename T> class Fft : public ::testing::Test {};
 TYPED_TEST_SUITE(Fft, zr::test::Precisions);
+template <typename T> class Window : public ::testing::Test {};
+TYPED_TEST_SUITE(Window, zr::test::Precisions);
+template <typename T> class Spectrum : public ::testing::Test {};
+TYPED_TEST_SUITE(Spectrum, zr::test::Precisions);
+
+// FFTW's complex transform of n interleaved points, in double precision and
+// in the library's conventions: direction +1 is e^(-2 pi i kn/N), nothing is
+// normalised.
+template <typename T> std::vector<double> oracle_fft(const std::vector<T>& in, int n, int dir) {
+    std::vector<double> buf(in.begin(), in.end());
+    auto* c = reinterpret_cast<fftw_complex*>(buf.data());
+    fftw_plan p = fftw_plan_dft_1d(n, c, c, dir == 1 ? FFTW_FORWARD : FFTW_BACKWARD, FFTW_ESTIMATE);
+    fftw_execute(p);
+    fftw_destroy_plan(p);
+    return buf;
+}
+
+// FFTW's real transform of n values in the packed layout [X0, X(N/2), Re X1,
+// Im X1, ...]: forward, or inverse scaled like the library's (n/2 times the
+// samples whose forward transform is the given spectrum; FFTW gives n times).
+template <typename T>
+std::vector<double> oracle_real(const std::vector<T>& in, int n, bool forward) {
+    std::vector<double> r(in.begin(), in.end()), c(sz(n + 2), 0.0);
+    auto* h = reinterpret_cast<fftw_complex*>(c.data());
+    if (!forward) {
+        std::copy(in.begin() + 2, in.end(), c.begin() + 2);
+        c[0] = in[0];
+        c[sz(n)] = in[1];
+    }
+    fftw_plan p = forward ? fftw_plan_dft_r2c_1d(n, r.data(), h, FFTW_ESTIMATE)
+                          : fftw_plan_dft_c2r_1d(n, h, r.data(), FFTW_ESTIMATE);
+    fftw_execute(p);
+    fftw_destroy_plan(p);
+    for (auto& v : r)
+        v *= 0.5;
+    c[1] = c[sz(n)];
+    c.resize(sz(n));
+    return forward ? c : r;
+}
 
 // Allowed relative RMS error of an n-point transform against FFTW: the
 // rounding to T in each of the log2(n) stages, plus the drift of the twiddle
@@ -29,135 +92,251 @@ template <typename T> double error_limit(int n) {
     return eps<T>() * (0.75 + 0.1 * stages) + eps<double>() * (4.0 + 3.0 * stages);
 }
 
-TYPED_TEST(Fft, ComplexMatchesFftwEverySizeBothDirections) {
+// Every direction other than exactly 1 is the real inverse.
+TYPED_TEST(Fft, MatchesFftwEverySizeAndDirection) {
     using T = TypeParam;
     for (int n = 1; n <= 65536; n *= 2) {
-        for (int dir : {1, -1}) {
-            auto x = random_block<T>(2 * n, 1000 + n + dir);
-            const auto want = zr::test::oracle_fft(x, n, dir);
-            zr::test::fft(x.data(), n, static_cast<int16_t>(dir));
-            EXPECT_LT(relative_rms_error(x, want), error_limit<T>(n))
-                << "n=" << n << " dir=" << dir;
-        }
-    }
-}
-
-// Every direction other than exactly 1 is the inverse.
-TYPED_TEST(Fft, RealMatchesFftwEverySizeBothDirections) {
-    using T = TypeParam;
-    for (int n = 4; n <= 65536; n *= 2) {
         for (int16_t dir : {int16_t(1), int16_t(-1), int16_t(0), int16_t(2)}) {
-            auto x = random_block<T>(n, (dir == 1 ? 2000 : 3000) + n);
-            const auto want = dir == 1 ? zr::test::oracle_real_forward(x, n)
-                                       : zr::test::oracle_real_inverse(x, n);
-            zr::test::fft_real(x.data(), n, dir);
-            EXPECT_LT(relative_rms_error(x, want), error_limit<T>(n))
-                << "n=" << n << " dir=" << dir;
-        }
-    }
-}
-
-// Every bin of an impulse's transform is exactly 1 (the real transform packs
-// X(N/2) = 1 into position 1).
-TYPED_TEST(Fft, ImpulseGivesAllOnes) {
-    using T = TypeParam;
-    for (int n = 1; n <= 4096; n *= 2) {
-        for (int16_t dir : {int16_t(1), int16_t(-1)}) {
-            const auto N = static_cast<std::size_t>(n);
-            std::vector<T> c(2 * N, T(0)), r(N, T(0));
-            c[0] = r[0] = 1;
-            zr::test::fft(c.data(), n, dir);
-            for (std::size_t i = 0; i < 2 * N; ++i)
-                ASSERT_EQ(c[i], T(i % 2 == 0)) << "complex n=" << n << " i=" << i;
-            if (n < 4 || dir != 1)
+            if (dir == 1 || dir == -1) {
+                auto x = random_block<T>(2 * n, 1000 + n + dir);
+                const auto want = oracle_fft(x, n, dir);
+                Lib<T>::fft(x.data(), n, dir);
+                EXPECT_LT(relative_rms_error(x, want), error_limit<T>(n))
+                    << "complex n=" << n << " dir=" << dir;
+            }
+            if (n < 4)
                 continue;
-            zr::test::fft_real(r.data(), n, dir);
-            for (std::size_t i = 0; i < N; ++i)
-                ASSERT_EQ(r[i], T(i % 2 == 0 || i == 1)) << "real n=" << n << " i=" << i;
+            auto x = random_block<T>(n, 3000 + n + dir);
+            const auto want = oracle_real(x, n, dir == 1);
+            Lib<T>::fft_real(x.data(), n, dir);
+            EXPECT_LT(relative_rms_error(x, want), error_limit<T>(n))
+                << "real n=" << n << " dir=" << dir;
         }
     }
 }
 
-// Four samples: a two-point complex transform, then the zero/half-rate
-// combination and the sign change of Im X[1]; no split loop.
+// The sign convention and the packed layout, worked by hand on 1, 2, 3, 4:
+// X0 = 10, X2 = -2, X1 = (1 - 3) + i(4 - 2). Four samples are a two-point
+// complex transform, the zero/half-rate combination and the sign change of
+// Im X1; no split loop.
 TYPED_TEST(Fft, RealFourSamplesWorkedByHand) {
     using T = TypeParam;
     std::vector<T> d = {1, 2, 3, 4};
-    zr::test::fft_real(d.data(), 4, 1);
-    // X0 = 10, X2 = -2, X1 = (1 - 3) + i(4 - 2)
+    Lib<T>::fft_real(d.data(), 4, 1);
     EXPECT_EQ(d, (std::vector<T>{10, -2, -2, 2}));
-    zr::test::fft_real(d.data(), 4, -1);
+    Lib<T>::fft_real(d.data(), 4, -1);
     EXPECT_EQ(d, (std::vector<T>{2, 4, 6, 8}));
 }
 
-TYPED_TEST(Fft, RealConstantGoesToBinZero) {
-    using T = TypeParam;
-    const T a = T(-1.25);
-    for (int n = 4; n <= 16384; n *= 2) {
-        std::vector<T> d(static_cast<std::size_t>(n), a);
-        zr::test::fft_real(d.data(), n, 1);
-        EXPECT_NEAR(d[0], n * static_cast<double>(a), 4 * eps<T>() * n) << "n=" << n;
-        for (std::size_t i = 1; i < d.size(); ++i)
-            ASSERT_NEAR(d[i], 0.0, 8 * eps<T>() * n) << "n=" << n << " i=" << i;
-    }
-}
-
-// Sign convention: a cosine of k cycles gives X[k] = N/2 (real, positive),
-// a sine gives Im X[k] = -N/2, for the real and the complex transform.
-TYPED_TEST(Fft, CosineAndSineOfKCyclesSignConvention) {
-    using T = TypeParam;
-    for (std::size_t n : {8u, 64u, 1024u}) {
-        // The twiddle recurrence drifts by about one rounding per step.
-        const double tol = 64 * eps<T>() + 2.0 * static_cast<double>(n) * eps<double>();
-        const auto n32 = static_cast<int32_t>(n);
-        for (std::size_t k : {std::size_t{1}, std::size_t{3}, n / 4, n / 2 - 1}) {
-            std::vector<T> c(n), s(n), cc(2 * n, T(0)), sc(2 * n, T(0));
-            for (std::size_t i = 0; i < n; ++i) {
-                const double phase = 2 * M_PI * static_cast<double>(k * i) / static_cast<double>(n);
-                c[i] = cc[2 * i] = static_cast<T>(std::cos(phase));
-                s[i] = sc[2 * i] = static_cast<T>(std::sin(phase));
-            }
-            zr::test::fft_real(c.data(), n32, 1);
-            zr::test::fft_real(s.data(), n32, 1);
-            zr::test::fft(cc.data(), n32, 1);
-            zr::test::fft(sc.data(), n32, 1);
-            const double h = static_cast<double>(n) / 2.0;
-            EXPECT_NEAR(c[2 * k] / h, 1.0, tol) << "n=" << n << " k=" << k;
-            EXPECT_NEAR(c[2 * k + 1] / h, 0.0, tol) << "n=" << n << " k=" << k;
-            EXPECT_NEAR(s[2 * k] / h, 0.0, tol) << "n=" << n << " k=" << k;
-            EXPECT_NEAR(s[2 * k + 1] / h, -1.0, tol) << "n=" << n << " k=" << k;
-            EXPECT_NEAR(cc[2 * k] / h, 1.0, tol);
-            EXPECT_NEAR(cc[2 * (n - k)] / h, 1.0, tol);
-            EXPECT_NEAR(sc[2 * k + 1] / h, -1.0, tol);
-            EXPECT_NEAR(sc[2 * (n - k) + 1] / h, 1.0, tol);
-            for (std::size_t b = 1; b < n / 2; ++b) {
-                if (b == k)
-                    continue;
-                ASSERT_NEAR(std::hypot(c[2 * b], c[2 * b + 1]) / h, 0.0, tol) << "bin " << b;
-            }
-        }
-    }
-}
-
-TYPED_TEST(Fft, CountsOutsideContractLeaveDataUntouched) {
+// Counts outside the contract (the real transform and spectrum need a power
+// of two of at least 4, the complex ones at least 1, windows an even count
+// of at least 2) and null arrays: nothing is read or written.
+TYPED_TEST(Fft, CountsOutsideContractAndNullArraysChangeNothing) {
     using T = TypeParam;
     const auto original = random_block<T>(64, 99);
+    const std::vector<T> w(32, T(1));
     for (int32_t n : {0, -1, -2, -64, 1, 2, 3, 6, 12, 31, INT_MIN, INT_MAX, 0x40000001}) {
+        auto d = original, s = original;
         for (int16_t dir : {int16_t(1), int16_t(-1)}) {
-            auto d = original;
-            zr::test::fft_real(d.data(), n, dir); // needs at least 4 samples
-            EXPECT_EQ(zr::test::first_bit_difference(d.data(), original.data(), d.size()), -1)
-                << "real n=" << n;
-            if (n == 1 || n == 2)
-                continue;
-            zr::test::fft(d.data(), n, dir);
-            EXPECT_EQ(zr::test::first_bit_difference(d.data(), original.data(), d.size()), -1)
-                << "complex n=" << n;
+            Lib<T>::fft_real(d.data(), n, dir);
+            if (n != 1 && n != 2)
+                Lib<T>::fft(d.data(), n, dir);
+        }
+        Lib<T>::spectrum(original.data(), s.data(), w.data(), n, 1);
+        if (n != 1 && n != 2)
+            Lib<T>::cspectrum(original.data(), s.data(), w.data(), n, 1);
+        if (n <= 0 || n % 2 != 0)
+            Lib<T>::window(s.data(), n, 1, 0, T(1));
+        EXPECT_EQ(first_bit_difference(d.data(), original.data(), 64), -1) << "n=" << n;
+        EXPECT_EQ(first_bit_difference(s.data(), original.data(), 64), -1) << "n=" << n;
+    }
+    std::vector<T> s(64, T(-99));
+    Lib<T>::fft(nullptr, 8, 1);
+    Lib<T>::fft_real(nullptr, 8, 1);
+    Lib<T>::window(nullptr, 8, 1, 0, T(1));
+    Lib<T>::spectrum(nullptr, s.data(), w.data(), 8, 1);
+    Lib<T>::cspectrum(original.data(), s.data(), nullptr, 8, 1);
+    EXPECT_EQ(s, std::vector<T>(64, T(-99)));
+}
+
+// Closed form of each type: sum_k c_k cos(2 pi k (i - count/2) / count),
+// coefficients written out independently of the library.
+double closed_form(int type, int count, int i) {
+    static const std::vector<double> c[] = {
+        {1.0},
+        {1.0, 1.0},
+        {1.0, 1.45875529058, 0.543087184, 0.08816718498, 0.00390252806},
+        {1.0, 1.941109216, 1.308381824, 0.40400112, 0.035108828}};
+    double v = 0.0;
+    for (std::size_t k = 0; k < c[type].size(); ++k)
+        v += c[type][k] * std::cos(2.0 * M_PI * static_cast<double>(k) * (i - count / 2) / count);
+    return v;
+}
+
+// With flag 0 the window is its closed form scaled to a mean of value (for
+// counts above K-1 the closed form's sum is the count, so this is the closed
+// form times value; at 2 and 4 points the last terms do not cancel). Any
+// other flag scales the RMS value to |value|.
+TYPED_TEST(Window, EveryTypeMatchesClosedFormAndScale) {
+    using T = TypeParam;
+    for (int16_t type : {int16_t(0), int16_t(1), int16_t(2), int16_t(3)}) {
+        for (int count : {2, 4, 6, 8, 10, 16, 100, 1024, 4096}) {
+            double s1 = count; // exactly, beyond 4 points
+            for (int i = 0; count <= 4 && i < count; ++i)
+                s1 += closed_form(type, count, i) - 1.0;
+            for (double value : {1.0, 0.25, -3.0, 6.32455532 / count}) {
+                const auto where = ::testing::Message()
+                                   << "type=" << type << " count=" << count << " value=" << value;
+                const double tol = 8 * eps<T>() * std::fabs(value);
+                std::vector<T> w(sz(count));
+                Lib<T>::window(w.data(), count, type, 0, T(value));
+                for (int i = 0; i < count; ++i)
+                    ASSERT_NEAR(w[sz(i)], value * count / s1 * closed_form(type, count, i), 5 * tol)
+                        << where;
+                for (int16_t flag : {int16_t(1), int16_t(-1), int16_t(2)}) {
+                    Lib<T>::window(w.data(), count, type, flag, T(value));
+                    double s2 = 0.0; // rounds once per value
+                    for (T v : w)
+                        s2 += static_cast<double>(v) * v;
+                    EXPECT_NEAR(std::sqrt(s2 / count), std::fabs(value),
+                                tol + count * eps<double>() * std::fabs(value))
+                        << where << " flag=" << flag;
+                }
+            }
         }
     }
-    // A null array is refused rather than dereferenced.
-    zr::test::fft(static_cast<T*>(nullptr), 8, 1);
-    zr::test::fft_real(static_cast<T*>(nullptr), 8, 1);
+}
+
+// The coherent gain and noise bandwidth the header states per window, taken
+// from the library's windows under both scalings; a window scaled to a sum of
+// sqrt(40) makes a 1 V peak tone read 10 dBm (power 10 mW into 50 ohm), and
+// a complex tone of amplitude 0.5 read 10 dBm too.
+TYPED_TEST(Window, DocumentedFiguresAndDbmScale) {
+    using T = TypeParam;
+    const struct {
+        int16_t type;
+        double coherent_gain, noise_bandwidth;
+    } documented[] = {{ZRDSP_WINDOW_UNIFORM, 1.0, 1.0},
+                      {ZRDSP_WINDOW_HANN, 0.5, 1.5},
+                      {ZRDSP_WINDOW_GAUSS_TOP, 0.323215, 2.215349685},
+                      {ZRDSP_WINDOW_FLAT_TOP, 0.213283, 3.822108760}};
+    const int n = 1024, line = 64;
+    const double tol = std::is_same_v<T, float> ? 1e-5 : 1e-9;
+    std::vector<T> w(sz(n)), x(sz(n)), c(sz(2 * n)), out(sz(n));
+    for (std::size_t i = 0; i < sz(n); ++i) {
+        const double phase = 2.0 * M_PI * line * static_cast<double>(i) / n;
+        x[i] = static_cast<T>(std::cos(phase));
+        c[2 * i] = static_cast<T>(0.5 * std::cos(phase));
+        c[2 * i + 1] = static_cast<T>(0.5 * std::sin(phase));
+    }
+    for (const auto& f : documented) {
+        SCOPED_TRACE(f.type);
+        for (int16_t flag : {int16_t{ZRDSP_SCALE_MEAN}, int16_t{ZRDSP_SCALE_RMS}}) {
+            Lib<T>::window(w.data(), n, f.type, flag, T(0.37));
+            double peak = 0.0, s1 = 0.0, s2 = 0.0;
+            for (T v : w) {
+                peak = std::max(peak, static_cast<double>(v));
+                s1 += v;
+                s2 += static_cast<double>(v) * v;
+            }
+            EXPECT_NEAR(s1 / n / peak, f.coherent_gain, 1e-6);
+            EXPECT_NEAR(n * s2 / (s1 * s1), f.noise_bandwidth, 2e-9 + tol);
+        }
+        Lib<T>::window(w.data(), n, f.type, ZRDSP_SCALE_MEAN, T(6.32455532 / n));
+        Lib<T>::spectrum(x.data(), out.data(), w.data(), n, ZRDSP_DECIBELS);
+        EXPECT_NEAR(out[line], 10.0, 1e-4);
+        Lib<T>::spectrum(x.data(), out.data(), w.data(), n, ZRDSP_POWER);
+        EXPECT_NEAR(out[line], 10.0, 1e-4);
+        Lib<T>::spectrum(x.data(), out.data(), w.data(), n, ZRDSP_MAGNITUDE);
+        EXPECT_NEAR(out[line], std::sqrt(10.0), 1e-4);
+        Lib<T>::cspectrum(c.data(), out.data(), w.data(), n, ZRDSP_DECIBELS);
+        EXPECT_NEAR(out[n / 2 + line], 10.0, 1e-4);
+    }
+}
+
+// Power spectra against FFTW's transform of the windowed block: one-sided for
+// a real block, two-sided with zero frequency in the middle for a complex one.
+TYPED_TEST(Spectrum, PowerMatchesFftwOfWindowedBlock) {
+    using T = TypeParam;
+    const double limit = 64 * eps<T>() + 1e-13;
+    for (int n = 1; n <= 65536; n *= 2) {
+        const std::size_t N = sz(n);
+        const auto x = random_block<T>(2 * n, 700 + n);
+        std::vector<T> w(N, T(1)), cs(N), rs(N / 2 + 1);
+        if (n >= 2)
+            Lib<T>::window(w.data(), n, 2, 1, T(1));
+        std::vector<double> cw(2 * N), rw(2 * N, 0.0), cwant(N), rwant(N / 2 + 1);
+        for (std::size_t i = 0; i < 2 * N; ++i)
+            cw[i] = static_cast<double>(x[i]) * w[i / 2];
+        for (std::size_t i = 0; i < N; ++i)
+            rw[2 * i] = static_cast<double>(x[i]) * w[i];
+        const auto C = oracle_fft(cw, n, 1), R = oracle_fft(rw, n, 1);
+        for (std::size_t k = 0; k < N; ++k) {
+            cwant[(N / 2 + k) % N] = C[2 * k] * C[2 * k] + C[2 * k + 1] * C[2 * k + 1];
+            if (k <= N / 2)
+                rwant[k] = R[2 * k] * R[2 * k] + R[2 * k + 1] * R[2 * k + 1];
+        }
+        Lib<T>::cspectrum(x.data(), cs.data(), w.data(), n, ZRDSP_POWER);
+        EXPECT_LT(relative_rms_error(cs, cwant), limit) << "complex n=" << n;
+        if (n < 4)
+            continue;
+        Lib<T>::spectrum(x.data(), rs.data(), w.data(), n, ZRDSP_POWER);
+        EXPECT_LT(relative_rms_error(rs, rwant), limit) << "real n=" << n;
+    }
+}
+
+// A heap that cannot supply the work array: the call must return without
+// writing instead of crashing. Normally an address-space limit in a child
+// process makes the allocation fail; under the address sanitizer (which
+// reserves far more address space) its allocator is told to refuse
+// allocations above 1 GiB and to return null for them.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define ZR_HAVE_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define ZR_HAVE_ASAN 1
+#endif
+#endif
+
+template <typename T> int spectrum_under_tight_heap(bool complex) {
+#ifndef ZR_HAVE_ASAN
+    long pages = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld", &pages) != 1)
+            pages = 0;
+        std::fclose(f);
+    }
+    if (pages <= 0)
+        return 2;
+    const rlim_t limit = static_cast<rlim_t>(pages) * 4096 + (rlim_t(256) << 20);
+    const rlimit rl{limit, limit};
+    if (setrlimit(RLIMIT_AS, &rl) != 0)
+        return 3;
+#endif
+    // 2^29 points need a work array of at least 2 GiB; only 16 values exist,
+    // so anything but an early return would read or write far out of bounds.
+    const int32_t n = 1 << 29;
+    std::vector<T> data(16, T(1)), win(16, T(1)), out(16, T(-99));
+    (complex ? Lib<T>::cspectrum : Lib<T>::spectrum)(data.data(), out.data(), win.data(), n, 1);
+    return out == std::vector<T>(16, T(-99)) ? 0 : 1;
+}
+
+TYPED_TEST(Spectrum, FailedWorkAllocationReturnsWithoutWriting) {
+    using T = TypeParam;
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::exit(spectrum_under_tight_heap<T>(false)), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(std::exit(spectrum_under_tight_heap<T>(true)), ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
+
+#ifdef ZR_HAVE_ASAN
+// Allocations above 1 GiB fail with a null pointer in this test program (under the address or
+// the thread sanitizer, whose allocators reserve far more address space than a limit allows).
+extern "C" const char* __asan_default_options() {
+    return "allocator_may_return_null=1:max_allocation_size_mb=1024";
+}
+extern "C" const char* __tsan_default_options() {
+    return "allocator_may_return_null=1:max_allocation_size_mb=1024";
+}
+#endif

@@ -12,8 +12,19 @@
 #include <vector>
 
 namespace {
+
 bool g_fail_nothrow_arrays = false;
 int g_refused = 0;
+
+// Makes the no-throw array allocations fail while it lives, counting them.
+struct FailingHeap {
+    FailingHeap() {
+        g_refused = 0;
+        g_fail_nothrow_arrays = true;
+    }
+    ~FailingHeap() { g_fail_nothrow_arrays = false; }
+};
+
 } // namespace
 
 void* operator new[](std::size_t n) {
@@ -37,16 +48,6 @@ void operator delete[](void* p, std::size_t) noexcept {
 void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
 }
-
-namespace {
-
-struct FailingHeap {
-    FailingHeap() {
-        g_refused = 0;
-        g_fail_nothrow_arrays = true;
-    }
-    ~FailingHeap() { g_fail_nothrow_arrays = false; }
-};
 
 TEST(FirAllocation, DesignWithoutWorkMemoryReportsStatusThreeAndWritesNothing) {
     const int npts = 32;
@@ -85,5 +86,3 @@ TEST(FirAllocation, LongFilterWithoutWorkMemoryLeavesEverythingUntouched) {
     }
     EXPECT_EQ(out[0], 1.0f);
 }
-
-} // namespace

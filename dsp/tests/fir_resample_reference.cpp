@@ -10,10 +10,8 @@
 
 namespace zr::ref {
 
-namespace {
-
 template <typename T>
-void fir_t(const T* input, T* output, int32_t count, const T* taps, int32_t ntaps, T* state) {
+void fir(const T* input, T* output, int32_t count, const T* taps, int32_t ntaps, T* state) {
     if (ntaps < 1 || count < 0)
         return;
     const int32_t N = ntaps;
@@ -36,6 +34,11 @@ void fir_t(const T* input, T* output, int32_t count, const T* taps, int32_t ntap
         state[j] = seq[n + j];
 }
 
+template void fir(const float*, float*, int32_t, const float*, int32_t, float*);
+template void fir(const double*, double*, int32_t, const double*, int32_t, double*);
+
+namespace {
+
 float table[2091];
 bool table_built = false;
 
@@ -54,9 +57,11 @@ void build_table() {
     table_built = true;
 }
 
+} // namespace
+
 template <typename T>
-void resample_t(const T* input, int32_t count, T* output, int32_t maxout, int32_t* produced,
-                T* position, T step, T* history) {
+void resample(const T* input, int32_t count, T* output, int32_t maxout, int32_t* produced,
+              T* position, T step, T* history) {
     if (!table_built)
         build_table();
     *produced = 0;
@@ -112,17 +117,9 @@ void resample_t(const T* input, int32_t count, T* output, int32_t maxout, int32_
     *produced = prod;
 }
 
-} // namespace
-
-void fir(const float* input, float* output, int32_t count, const float* taps, int32_t ntaps,
-         float* state) {
-    fir_t(input, output, count, taps, ntaps, state);
-}
-
-void fir_double(const double* input, double* output, int32_t count, const double* taps,
-                int32_t ntaps, double* state) {
-    fir_t(input, output, count, taps, ntaps, state);
-}
+template void resample(const float*, int32_t, float*, int32_t, int32_t*, float*, float, float*);
+template void resample(const double*, int32_t, double*, int32_t, int32_t*, double*, double,
+                       double*);
 
 double fir_synth(const double* desired, const double* weights, int32_t npts, double delay,
                  double* taps, int32_t ntaps) {
@@ -263,16 +260,6 @@ void fir_resp(double* response, int32_t nfreq, double f1, double f2, const doubl
         c = cn;
         s = sn;
     }
-}
-
-void resample(const float* input, int32_t count, float* output, int32_t maxout, int32_t* produced,
-              float* position, float step, float* history) {
-    resample_t(input, count, output, maxout, produced, position, step, history);
-}
-
-void resample_double(const double* input, int32_t count, double* output, int32_t maxout,
-                     int32_t* produced, double* position, double step, double* history) {
-    resample_t(input, count, output, maxout, produced, position, step, history);
 }
 
 void resamp_resp(double* response, int32_t count, double f1, double f2) {

@@ -1,7 +1,8 @@
 // Plain, literal implementations of the FIR and resampling entry points of
-// libzrdsp_32, written loop for loop from their definitions with no
-// regard for speed. The library must agree with them bit for bit, so that
-// any later speed work on the library can be checked against them.
+// libzrdsp_32, written loop for loop from their definitions with no regard
+// for speed (float and double where the library has both). The library must
+// agree with them bit for bit, so that any later speed work on the library
+// can be checked against them.
 #ifndef ZRDSP_FIR_RESAMPLE_REFERENCE_HPP
 #define ZRDSP_FIR_RESAMPLE_REFERENCE_HPP
 
@@ -10,10 +11,8 @@
 namespace zr::ref {
 
 // Block FIR filter; output must not alias input here.
-void fir(const float* input, float* output, int32_t count, const float* taps, int32_t ntaps,
-         float* state);
-void fir_double(const double* input, double* output, int32_t count, const double* taps,
-                int32_t ntaps, double* state);
+template <typename T>
+void fir(const T* input, T* output, int32_t count, const T* taps, int32_t ntaps, T* state);
 
 // Least-squares design; uses the library's inverse real transform.
 double fir_synth(const double* desired, const double* weights, int32_t npts, double delay,
@@ -22,10 +21,9 @@ double fir_synth(const double* desired, const double* weights, int32_t npts, dou
 void fir_resp(double* response, int32_t nfreq, double f1, double f2, const double* taps,
               int32_t ntaps);
 
-void resample(const float* input, int32_t count, float* output, int32_t maxout, int32_t* produced,
-              float* position, float step, float* history);
-void resample_double(const double* input, int32_t count, double* output, int32_t maxout,
-                     int32_t* produced, double* position, double step, double* history);
+template <typename T>
+void resample(const T* input, int32_t count, T* output, int32_t maxout, int32_t* produced,
+              T* position, T step, T* history);
 
 void resamp_resp(double* response, int32_t count, double f1, double f2);
 

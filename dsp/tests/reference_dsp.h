@@ -1,10 +1,7 @@
 // Straightforward reference of the library's transforms, windows and spectra:
 // plain loops that follow the documented steps one by one, with no attention
-// to speed. The library must agree with these bit for bit (see
-// reference_test.cpp), so any rewrite of the library for speed is checked
-// against an independent, literal implementation.
-//
-// Compile with -ffp-contract=off (zrdsp_test_support does), like the library.
+// to speed; the library must agree with them bit for bit (reference_test.cpp).
+// Compile with -ffp-contract=off like the library (every library test is).
 // Arithmetic is carried in double; values are rounded to T when stored. The
 // single-precision versions round the twiddles that multiply data to float
 // (T), and hold the split-step intermediates h1r, h1i, h2r, h2i as T.
@@ -67,7 +64,7 @@ template <typename T, typename Count> void fft(T* data, Count count, int directi
     }
 }
 
-// Steps 3 to 5 of the real transform (shared by both directions).
+// Turns the half-size complex transform into the real one and back (both directions).
 template <typename T> void realft_merge(T* data, unsigned long N, double theta, double c2) {
     const double c1 = 0.5;
     const double sh = std::sin(theta / 2);
@@ -118,22 +115,14 @@ template <typename T, typename Count> void realft(T* data, Count count, int dire
 
 // Window of an even count >= 2.
 template <typename T> void window(T* w, int count, int type, int flag, T value) {
-    static const double uniform[] = {1};
-    static const double hann[] = {1, 1};
-    static const double gauss[] = {1, 1.45875529058, 0.543087184, 0.08816718498, 0.00390252806};
-    static const double flat[] = {1, 1.941109216, 1.308381824, 0.40400112, 0.035108828};
-    const double* c = uniform;
-    int K = 1;
-    if (type == 1) {
-        c = hann;
-        K = 2;
-    } else if (type == 2) {
-        c = gauss;
-        K = 5;
-    } else if (type == 3) {
-        c = flat;
-        K = 5;
-    }
+    static const std::vector<double> coefficients[] = {
+        {1},
+        {1, 1},
+        {1, 1.45875529058, 0.543087184, 0.08816718498, 0.00390252806},
+        {1, 1.941109216, 1.308381824, 0.40400112, 0.035108828}};
+    const auto& table = coefficients[type >= 1 && type <= 3 ? type : 0]; // unknown: uniform
+    const double* c = table.data();
+    const int K = static_cast<int>(table.size());
     const int h = count / 2;
     const double delta = 6.283185307179586 / count;
     std::vector<double> v(static_cast<std::size_t>(h));
