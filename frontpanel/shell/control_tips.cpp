@@ -18,14 +18,14 @@ namespace {
 // What each numeric field sets and its unit; the limits are added from the field rules.
 constexpr std::array<std::string_view, kFieldCount> kFieldWhat = {
     "Marker position, in the X unit (Sec, Hz or Volts by mode)",
-    "Frequency of the external sample clock, in Hz (used with Source External)",
+    "External sample clock, in Hz (with Source External)",
     "Center frequency of the zoom band, in Hz",
     "Number of blocks averaged",
     "Lowest value the histogram counts, in Volts",
     "Highest value the histogram counts, in Volts",
-    "Trigger level of the Input (% range) trigger, in the module's level units",
-    "Trigger level of the Magnitude (dBfs) trigger, in dBfs",
-    "Trigger delay, in samples (the field shows what the module accepted)",
+    "Level of the Input (% range) trigger, in the module's units",
+    "Level of the Magnitude (dBfs) trigger, in dBfs",
+    "Trigger delay, in samples",
     "Y value at the reference position, in the Y unit shown",
     "Y scale per division, in the Y unit shown",
     "Number of Y divisions",
@@ -71,8 +71,7 @@ std::string plainTip(std::string_view c) {
         {"autozero", "Zeroes the input offset"},
         // Acquisition
         {"datatype", "Real baseband or complex zoom samples"},
-        {"bandwidth", "Filter bandwidth, in Hz (plus-minus in zoom mode); the first entry is the "
-                      "analog filter alone"},
+        {"bandwidth", "Filter bandwidth, in Hz; the first entry: the analog filter alone"},
         {"sampfreq", "Output sample rate, in Hz: the two rates offered for the bandwidth chosen"},
         {"blocksize", "Samples per block: " + fromTo(std::array{kBlockSizeEntries.front(),
                                                                 kLargeBlockSizeEntries.back()})},
@@ -204,7 +203,6 @@ std::string controlTip(std::string_view control) {
         if (!limits.empty()) {
             tip += ": " + limits;
         }
-        tip += ". Enter or leaving the field applies it.";
     } else {
         tip = plainTip(control);
     }

@@ -48,7 +48,7 @@ TEST(ControlTips, LimitsComeFromTheFieldRulesAndLists) {
     for (const auto& [index, text] : fields)
         EXPECT_EQ(zr::fieldLimitsText(index), text) << index;
     const std::pair<const char*, const char*> controls[] = {
-        {"txt(11)", "Number of Y divisions: whole number, 1 to 50."},
+        {"txt(11)", "Number of Y divisions: whole number, 1 to 50"},
         {"blocksize", "Samples per block: 32 to 32768"},
         {"range", "full scale: 10.24V to 20mV"},
         {"adc1entry", "0 to 255 (20MHz Adjust: -32768 to 32767)"},
