@@ -44,20 +44,33 @@ double magLevelForCode(int code) {
     return roundHalfUp(100.0 * code * kMagStepDb) / 100.0;
 }
 
+double holdToFieldLimits(int index, double v) {
+    if (index < 0 || index >= kFieldCount)
+        return v;
+    const FieldLimits& l = kFieldLimits[static_cast<std::size_t>(index)];
+    if (l.whole)
+        v = roundHalfUp(v);
+    if (v < l.min)
+        v = l.min;
+    if (v > l.max)
+        v = l.max;
+    if (v == 0.0 && l.zeroAs != 0.0)
+        v = l.zeroAs;
+    if (l.magnitude && v < 0.0)
+        v = -v;
+    return v;
+}
+
 FieldResult commitField(int index, std::string_view text, const FieldContext& ctx) {
     FieldResult r;
     r.index = index;
-    double v = leadingNumber(text);
+    double v = holdToFieldLimits(index, leadingNumber(text));
 
     switch (index) {
     case 0:
         perMode(r, FieldTarget::MarkX, ctx);
         break;
     case 1:
-        if (v > kMaxClockFreq)
-            v = kMaxClockFreq;
-        if (v < 1.0)
-            v = 1.0;
         r.target = FieldTarget::ClockFreq;
         r.store = ctx.clockindex == 2;
         // The lists and the centre frequency follow the field even when the
@@ -71,12 +84,6 @@ FieldResult commitField(int index, std::string_view text, const FieldContext& ct
         r.runXauto = ctx.xautoflag;
         break;
     case 3:
-        v = roundHalfUp(v);
-        if (v < 1.0)
-            v = 1.0;
-        // The average count is a 32-bit whole number.
-        if (v > 2147483647.0)
-            v = 2147483647.0;
         r.target = FieldTarget::NumAvg;
         break;
     case 4:
@@ -88,10 +95,6 @@ FieldResult commitField(int index, std::string_view text, const FieldContext& ct
         r.runXauto = ctx.xautoflag;
         break;
     case 6:
-        if (v < -256.0)
-            v = -256.0;
-        if (v > 255.0)
-            v = 255.0;
         r.target = FieldTarget::AdcLevel;
         r.call = FieldCall::TriggerAdcLevel;
         break;
@@ -105,7 +108,6 @@ FieldResult commitField(int index, std::string_view text, const FieldContext& ct
         break;
     }
     case 8:
-        v = roundHalfUp(v);
         r.target = FieldTarget::TrigDelay;
         r.call = FieldCall::TriggerDelay;
         break;
@@ -113,30 +115,18 @@ FieldResult commitField(int index, std::string_view text, const FieldContext& ct
         perMode(r, FieldTarget::YRef, ctx);
         break;
     case 10:
-        if (v == 0.0)
-            v = 1e-20;
         perMode(r, FieldTarget::YPerDiv, ctx);
         break;
     case 11:
-        v = roundHalfUp(v);
-        if (v < 1.0)
-            v = 1.0;
-        if (v > 50.0)
-            v = 50.0;
         perMode(r, FieldTarget::YGrids, ctx);
         break;
     case 12:
         perMode(r, FieldTarget::XRef, ctx);
         break;
     case 13:
-        if (v == 0.0)
-            v = 1e-10;
         perMode(r, FieldTarget::XPerDiv, ctx);
         break;
     case 14:
-        v = roundHalfUp(v);
-        if (v < 1.0)
-            v = 1.0;
         perMode(r, FieldTarget::XGrids, ctx);
         break;
     case 15:
@@ -146,8 +136,6 @@ FieldResult commitField(int index, std::string_view text, const FieldContext& ct
         perMode(r, FieldTarget::RelY, ctx);
         break;
     case 17:
-        if (v < 0.0)
-            v = -v;
         perMode(r, FieldTarget::MarkStep, ctx);
         break;
     default:

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -54,6 +55,42 @@ inline constexpr double kMagStepDb = 0.376287495;
 inline constexpr int kMagCodeMin = -349;
 inline constexpr int kMagCodeMax = 19;
 inline constexpr double kMaxClockFreq = 20480000.0;
+
+// How a field holds a typed number before it is stored: rounded to a whole
+// number (halves up), then held to min..max, then a zero replaced and the sign
+// dropped where the field says so. The magnitude trigger level (field 7) is
+// quantised by its code instead (magCodeForLevel).
+struct FieldLimits {
+    double min = -std::numeric_limits<double>::infinity();
+    double max = std::numeric_limits<double>::infinity();
+    bool whole = false;
+    double zeroAs = 0.0;    // a zero entry becomes this (0: zero is kept)
+    bool magnitude = false; // a negative entry loses its sign
+};
+
+inline constexpr std::array<FieldLimits, kFieldCount> kFieldLimits = [] {
+    std::array<FieldLimits, kFieldCount> l{};
+    l[1].min = 1.0; // external clock, Hz
+    l[1].max = kMaxClockFreq;
+    l[3].whole = true; // averages: a 32-bit count of at least 1
+    l[3].min = 1.0;
+    l[3].max = 2147483647.0;
+    l[6].min = -256.0; // ADC trigger level
+    l[6].max = 255.0;
+    l[8].whole = true;    // delay, samples
+    l[10].zeroAs = 1e-20; // Y per division
+    l[11].whole = true;   // Y grids
+    l[11].min = 1.0;
+    l[11].max = 50.0;
+    l[13].zeroAs = 1e-10; // X per division
+    l[14].whole = true;   // X grids, no upper limit
+    l[14].min = 1.0;
+    l[17].magnitude = true; // marker step
+    return l;
+}();
+
+// A typed number held as field `index` holds it (index outside 0..17: unchanged).
+double holdToFieldLimits(int index, double v);
 
 // Where a committed value is stored. Per-mode targets are arrays of the
 // display setup; store into element FieldResult::slot.

@@ -3,6 +3,7 @@
 #include "shell/main_form.h"
 
 #include "common/panel_layout.h"
+#include "shell/keyboard.h"
 #include "shell/picture_box.h"
 #include "shell/readout_label.h"
 
@@ -186,6 +187,7 @@ void MainForm::buildWindow() {
     setCentralWidget(central);
 
     buildMenus();
+    setUpKeyboard(*this);
 
     cal = new CalWindow(this);
     cal->hide();
