@@ -7,14 +7,16 @@
  * a code-0-terminated text of at most 79 characters into them.
  *
  * This header describes the stand-in build of the library (a virtual module,
- * see simdriver/README.md); the function list and argument types are the
- * ones the front panel binds by name.
+ * see simdriver/README.md); the function list and argument types, in
+ * zrq7010_32_functions.h, are the ones the front panel binds by name.
  *
  * Session handle 0 is the "no instrument" session the front panel uses in
  * simulated mode: every call with it succeeds and touches no module.
  */
 #ifndef ZRQ7010_32_H
 #define ZRQ7010_32_H
+
+#include "zrq7010_32_functions.h"
 
 #include <stdint.h>
 
@@ -68,71 +70,11 @@
 extern "C" {
 #endif
 
-/* ---- Session ------------------------------------------------------------ */
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_init(const char* descriptor, int16_t id_query,
-                                              int16_t reset, int32_t* instr);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_error_message(int32_t instr, int32_t status, char* text);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_close(int32_t instr);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_reset(int32_t instr);
-
-/* ---- Acquisition -------------------------------------------------------- */
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_meas_start(int32_t instr);
-/* Baseband: blocklen values in volts. Zoom: blocklen complex samples as
- * 2*blocklen values, (real, imaginary) interleaved. */
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_read(int32_t instr, float* data, int32_t blocklen,
-                                              int16_t* overload);
-
-/* ---- Input -------------------------------------------------------------- */
-/* Range code 0 (20 mV full scale) .. 9 (10.24 V); each step doubles. */
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_range(int32_t instr, int16_t code);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_coupling(int32_t instr, int16_t value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_float(int32_t instr, int16_t value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_signal(int32_t instr, int16_t value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_alias_filter(int32_t instr, int16_t value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_autozero(int32_t instr);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_range_auto(int32_t instr, int16_t a, int16_t b);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_range_get(int32_t instr, int16_t* code);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_status_get(int32_t instr, int16_t* status);
-
-/* ---- Data and filter ---------------------------------------------------- */
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_data_type(int32_t instr, int16_t value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_data_resolution(int32_t instr, int16_t value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_data_blocksize(int32_t instr, int32_t samples);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_data_append_status(int32_t instr, int16_t on);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_data_memsize_get(int32_t instr, int16_t* megabytes);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_filter_bw(int32_t instr, int16_t value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_filter_decimate(int32_t instr, int16_t value);
-/* Centre frequency as a fraction of the sample clock. */
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_frequency_center(int32_t instr, double fraction);
-
-/* ---- Trigger ------------------------------------------------------------ */
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_trigger_type(int32_t instr, int16_t value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_trigger_slope(int32_t instr, int16_t value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_trigger_adclevel(int32_t instr, int16_t level);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_trigger_maglevel(int32_t instr, int16_t code);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_trigger_delay(int32_t instr, int32_t samples);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_trigger_delay_get(int32_t instr, int32_t* samples);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_trigger_gen(int32_t instr, int16_t on);
-
-/* ---- Clock -------------------------------------------------------------- */
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_clock_source(int32_t instr, int16_t value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_clock_master(int32_t instr, int16_t value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_clock_multi_sync(int32_t instr, int16_t value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_clock_dsp(int32_t instr, int16_t value);
-
-/* ---- Diagnostics and calibration ---------------------------------------- */
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_reg(int32_t instr, int16_t reg, int16_t value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_reg_get(int32_t instr, int16_t reg, int16_t* value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_poke(int32_t instr, int16_t reg, int32_t value);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_peek(int32_t instr, int16_t reg, int32_t* value);
-/* Writes 33 doubles. */
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_adccal_get(int32_t instr, double* table);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_cal(int32_t instr, int32_t stamp);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_cal_get(int32_t instr, int32_t* stamp);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_self_test(int32_t instr, int16_t* result, char* text);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_error_query(int32_t instr, int32_t* code, char* text);
-ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_revision_query(int32_t instr, char* library_rev,
-                                                        char* firmware_rev);
+/* One prototype per entry of the function list, e.g.
+ * int32_t zrq7010_read(int32_t instr, float* data, int32_t blocklen, int16_t* overload); */
+#define ZRQ7010_DECLARE(ret, name, params, args) ZRQ7010_API ret ZRQ7010_CALL zrq7010_##name params;
+ZRQ7010_FUNCTIONS(ZRQ7010_DECLARE)
+#undef ZRQ7010_DECLARE
 
 #ifdef __cplusplus
 }

@@ -8,12 +8,12 @@
 // data and flagged as overload when the input exceeds the range.
 // See simdriver/README.md for the behaviour in detail.
 #include "zrq7010_32.h"
+#include "zrq7010_32_journal.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,23 +33,22 @@ namespace {
 
 // Appends one line per call to the file named by ZRQ7010_JOURNAL, opened and
 // closed for every line so that the file is complete whenever it is read.
-void journal(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void journal(const char* format, ...) {
-    const char* path = std::getenv("ZRQ7010_JOURNAL");
-    if (path == nullptr || *path == '\0') {
-        return;
-    }
-    char line[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
-    va_end(args);
+void appendToJournal(const char* path, const std::string& line) {
     static std::mutex journalMutex;
     std::lock_guard<std::mutex> lock(journalMutex);
     if (std::FILE* f = std::fopen(path, "a")) {
-        std::fputs(line, f);
+        std::fputs(line.c_str(), f);
         std::fputc('\n', f);
         std::fclose(f);
+    }
+}
+
+// Journals a call: its function name (pass __func__) and all its arguments;
+// the line leaves the outputs out.
+template <typename... Args> void journal(const char* function, Args... args) {
+    const char* path = std::getenv("ZRQ7010_JOURNAL");
+    if (path != nullptr && *path != '\0') {
+        appendToJournal(path, zrq7010::journalLine(function, args...));
     }
 }
 
@@ -379,28 +378,61 @@ int16_t& registerSlot(Module& m, int16_t reg) {
     return m.regs.reg[static_cast<std::size_t>(reg)];
 }
 
-// A value the module cannot take: queued as an error for a real session;
-// the offline module (handle 0) accepts anything silently.
-int32_t refuseParameter(Module* m, int32_t instr) {
-    if (instr == 0) {
+// A call's session: its handle and the module it talks to.
+struct Session {
+    int32_t handle;
+    Module& module;
+
+    // Handle 0 keeps its settings, but no module measures, resets or calibrates.
+    bool offline() const { return handle == 0; }
+
+    // A value the module cannot take: queued as an error for a real session;
+    // the offline module accepts anything silently.
+    int32_t refuse() {
+        if (offline()) {
+            return ZRQ7010_SUCCESS;
+        }
+        module.queue(ZRQ7010_ERR_PARAMETER);
+        return ZRQ7010_ERR_PARAMETER;
+    }
+
+    // A short setting: range check, then store.
+    int32_t set(int16_t value, int lo, int hi, int16_t Settings::*field) {
+        if (value < lo || value > hi) {
+            return refuse();
+        }
+        module.settings.*field = value;
         return ZRQ7010_SUCCESS;
     }
-    m->queue(ZRQ7010_ERR_PARAMETER);
-    return ZRQ7010_ERR_PARAMETER;
+};
+
+// True when none of a call's output pointers is null.
+template <typename... T> bool allSet(T*... outputs) {
+    return ((outputs != nullptr) && ...);
 }
 
-// Common path of a short setting: range check, store, error queue.
-int32_t setShort(int32_t instr, int16_t value, int lo, int hi, int16_t Settings::*field) {
+// The start that every call on a session shares: a null output is refused
+// first; then, under the driver's lock, a handle that names no open session.
+// `body` runs with the session, still under the lock, and gives the status.
+template <typename Body> int32_t withSession(int32_t instr, bool outputsSet, Body&& body) {
+    if (!outputsSet) {
+        return ZRQ7010_ERR_NULL_POINTER;
+    }
     std::lock_guard<std::mutex> lock(g_mutex);
     Module* m = moduleOf(instr);
     if (m == nullptr) {
         return ZRQ7010_ERR_SESSION;
     }
-    if (value < lo || value > hi) {
-        return refuseParameter(m, instr);
-    }
-    m->settings.*field = value;
-    return ZRQ7010_SUCCESS;
+    Session session{instr, *m};
+    return body(session);
+}
+
+template <typename Body> int32_t withSession(int32_t instr, Body&& body) {
+    return withSession(instr, true, std::forward<Body>(body));
+}
+
+int32_t setShort(int32_t instr, int16_t value, int lo, int hi, int16_t Settings::*field) {
+    return withSession(instr, [&](Session& s) { return s.set(value, lo, hi, field); });
 }
 
 std::string messageFor(int32_t status) {
@@ -541,7 +573,7 @@ extern "C" {
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_init(const char* descriptor, int16_t id_query,
                                               int16_t reset, int32_t* instr) {
-    journal("zrq7010_init %s %d %d", descriptor ? descriptor : "(null)", id_query, reset);
+    journal(__func__, descriptor, id_query, reset, instr);
     if (instr == nullptr) {
         return ZRQ7010_ERR_NULL_POINTER;
     }
@@ -587,7 +619,7 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_init(const char* descriptor, int16_t id
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_error_message(int32_t instr, int32_t status, char* text) {
-    journal("zrq7010_error_message %d %d", instr, status);
+    journal(__func__, instr, status, text);
     if (text == nullptr) {
         return ZRQ7010_ERR_NULL_POINTER;
     }
@@ -603,7 +635,7 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_error_message(int32_t instr, int32_t st
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_close(int32_t instr) {
-    journal("zrq7010_close %d", instr);
+    journal(__func__, instr);
     if (instr == 0) {
         return ZRQ7010_SUCCESS;
     }
@@ -612,491 +644,397 @@ ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_close(int32_t instr) {
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_reset(int32_t instr) {
-    journal("zrq7010_reset %d", instr);
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    if (instr != 0) {
-        resetModule(*m);
-    }
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr);
+    return withSession(instr, [&](Session& s) {
+        if (!s.offline()) {
+            resetModule(s.module);
+        }
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_meas_start(int32_t instr) {
-    journal("zrq7010_meas_start %d", instr);
+    journal(__func__, instr);
     if (instr == 0) {
         return ZRQ7010_SUCCESS;
     }
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    const Settings& s = m->settings;
-    if (!isPowerOfTwoBlock(s.blocksize) || (s.dataType == 1 && std::fabs(s.center) > 0.5)) {
-        m->armed = false;
-        m->queue(ZRQ7010_ERR_BAD_SETUP);
-        return ZRQ7010_ERR_BAD_SETUP;
-    }
-    m->armed = true;
-    m->blockReady = false;
-    return ZRQ7010_SUCCESS;
+    return withSession(instr, [&](Session& s) {
+        Module& m = s.module;
+        if (!isPowerOfTwoBlock(m.settings.blocksize) ||
+            (m.settings.dataType == 1 && std::fabs(m.settings.center) > 0.5)) {
+            m.armed = false;
+            m.queue(ZRQ7010_ERR_BAD_SETUP);
+            return ZRQ7010_ERR_BAD_SETUP;
+        }
+        m.armed = true;
+        m.blockReady = false;
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_read(int32_t instr, float* data, int32_t blocklen,
                                               int16_t* overload) {
-    journal("zrq7010_read %d %d", instr, blocklen);
+    journal(__func__, instr, data, blocklen, overload);
     if (instr == 0) {
         return ZRQ7010_NOT_READY; // no module, so never a block
     }
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    if (data == nullptr || overload == nullptr) {
-        return ZRQ7010_ERR_NULL_POINTER;
-    }
-    if (blocklen < 1 || blocklen > kMaxBlock) {
-        m->queue(ZRQ7010_ERR_PARAMETER);
-        return ZRQ7010_ERR_PARAMETER;
-    }
-    const Fault fault = activeFault();
-    if (fault == Fault::ReadError) {
-        m->queue(ZRQ7010_ERR_HARDWARE);
-        return ZRQ7010_ERR_HARDWARE;
-    }
-    if (fault == Fault::NeverReady || !m->armed || m->rangePolls > 0) {
-        return ZRQ7010_NOT_READY;
-    }
-    double phase = 0.0;
-    if (!triggerPhase(*m, phase)) {
-        return ZRQ7010_NOT_READY; // waiting for a trigger that does not come
-    }
-    synthesise(*m, data, blocklen, phase);
-    const int32_t values = m->settings.dataType == 1 ? 2 * blocklen : blocklen;
-    if (fault == Fault::NonFinite) {
-        for (int32_t i = 0; i < values; i += 5) {
-            data[i] = i % 3 == 0   ? std::numeric_limits<float>::quiet_NaN()
-                      : i % 3 == 1 ? std::numeric_limits<float>::infinity()
-                                   : -std::numeric_limits<float>::infinity();
+    // Unlike the other calls, the session is checked before the outputs.
+    return withSession(instr, [&](Session& s) {
+        Module& m = s.module;
+        if (!allSet(data, overload)) {
+            return ZRQ7010_ERR_NULL_POINTER;
         }
-    }
-    if (fault == Fault::ReadOversize) {
-        std::fill(data + values, data + values + kOversize, 1.0e30f);
-    }
-    const double R = rangeVolts(m->settings.range);
-    m->lastOverload = inputPeak(*m, m->settings.range) > R ? 1 : 0;
-    *overload = m->lastOverload;
-    m->armed = false;
-    m->blockReady = true;
-    return ZRQ7010_SUCCESS;
+        if (blocklen < 1 || blocklen > kMaxBlock) {
+            m.queue(ZRQ7010_ERR_PARAMETER);
+            return ZRQ7010_ERR_PARAMETER;
+        }
+        const Fault fault = activeFault();
+        if (fault == Fault::ReadError) {
+            m.queue(ZRQ7010_ERR_HARDWARE);
+            return ZRQ7010_ERR_HARDWARE;
+        }
+        if (fault == Fault::NeverReady || !m.armed || m.rangePolls > 0) {
+            return ZRQ7010_NOT_READY;
+        }
+        double phase = 0.0;
+        if (!triggerPhase(m, phase)) {
+            return ZRQ7010_NOT_READY; // waiting for a trigger that does not come
+        }
+        synthesise(m, data, blocklen, phase);
+        const int32_t values = m.settings.dataType == 1 ? 2 * blocklen : blocklen;
+        if (fault == Fault::NonFinite) {
+            for (int32_t i = 0; i < values; i += 5) {
+                data[i] = i % 3 == 0   ? std::numeric_limits<float>::quiet_NaN()
+                          : i % 3 == 1 ? std::numeric_limits<float>::infinity()
+                                       : -std::numeric_limits<float>::infinity();
+            }
+        }
+        if (fault == Fault::ReadOversize) {
+            std::fill(data + values, data + values + kOversize, 1.0e30f);
+        }
+        m.lastOverload = inputPeak(m, m.settings.range) > rangeVolts(m.settings.range) ? 1 : 0;
+        *overload = m.lastOverload;
+        m.armed = false;
+        m.blockReady = true;
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_range(int32_t instr, int16_t code) {
-    journal("zrq7010_input_range %d %d", instr, code);
-    const int32_t status = setShort(instr, code, 0, 9, &Settings::range);
-    if (status == ZRQ7010_SUCCESS && instr != 0) {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        if (Module* m = moduleOf(instr)) {
-            m->autozeroed = false; // the offset of the new range is not yet nulled
+    journal(__func__, instr, code);
+    return withSession(instr, [&](Session& s) {
+        const int32_t status = s.set(code, 0, 9, &Settings::range);
+        if (status == ZRQ7010_SUCCESS && !s.offline()) {
+            s.module.autozeroed = false; // the offset of the new range is not yet nulled
         }
-    }
-    return status;
+        return status;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_coupling(int32_t instr, int16_t value) {
-    journal("zrq7010_input_coupling %d %d", instr, value);
+    journal(__func__, instr, value);
     return setShort(instr, value, 0, 1, &Settings::coupling);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_float(int32_t instr, int16_t value) {
-    journal("zrq7010_input_float %d %d", instr, value);
+    journal(__func__, instr, value);
     return setShort(instr, value, 0, 1, &Settings::floating);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_signal(int32_t instr, int16_t value) {
-    journal("zrq7010_input_signal %d %d", instr, value);
+    journal(__func__, instr, value);
     return setShort(instr, value, 0, 1, &Settings::signal);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_alias_filter(int32_t instr, int16_t value) {
-    journal("zrq7010_input_alias_filter %d %d", instr, value);
+    journal(__func__, instr, value);
     return setShort(instr, value, 0, 1, &Settings::alias);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_autozero(int32_t instr) {
-    journal("zrq7010_input_autozero %d", instr);
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    if (instr != 0) {
-        m->autozeroed = true;
-    }
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr);
+    return withSession(instr, [&](Session& s) {
+        if (!s.offline()) {
+            s.module.autozeroed = true;
+        }
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_range_auto(int32_t instr, int16_t a, int16_t b) {
-    journal("zrq7010_input_range_auto %d %d %d", instr, a, b);
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    if (instr != 0) {
-        m->rangePolls = kRangePolls;
-        m->armed = false;
-    }
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, a, b);
+    return withSession(instr, [&](Session& s) {
+        if (!s.offline()) {
+            s.module.rangePolls = kRangePolls;
+            s.module.armed = false;
+        }
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_input_range_get(int32_t instr, int16_t* code) {
-    journal("zrq7010_input_range_get %d", instr);
-    if (code == nullptr) {
-        return ZRQ7010_ERR_NULL_POINTER;
-    }
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    *code = m->settings.range;
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, code);
+    return withSession(instr, allSet(code), [&](Session& s) {
+        *code = s.module.settings.range;
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_status_get(int32_t instr, int16_t* status) {
-    journal("zrq7010_status_get %d", instr);
-    if (status == nullptr) {
-        return ZRQ7010_ERR_NULL_POINTER;
-    }
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    int word = 0;
-    if (activeFault() == Fault::AutorangeEndless && m->rangePolls > 0) {
-        // busy for ever
-    } else if (m->rangePolls > 0) {
-        // The search settles on the range after its last busy answer.
-        if (--m->rangePolls == 0) {
-            m->settings.range = autoRangeChoice(*m);
-            m->autozeroed = false;
+    journal(__func__, instr, status);
+    return withSession(instr, allSet(status), [&](Session& s) {
+        Module& m = s.module;
+        int word = 0;
+        if (activeFault() == Fault::AutorangeEndless && m.rangePolls > 0) {
+            // busy for ever
+        } else if (m.rangePolls > 0) {
+            // The search settles on the range after its last busy answer.
+            if (--m.rangePolls == 0) {
+                m.settings.range = autoRangeChoice(m);
+                m.autozeroed = false;
+            }
+        } else {
+            word |= ZRQ7010_STATUS_IDLE;
         }
-    } else {
-        word |= ZRQ7010_STATUS_IDLE;
-    }
-    if (m->armed) {
-        word |= ZRQ7010_STATUS_ARMED;
-    }
-    if (m->blockReady) {
-        word |= ZRQ7010_STATUS_BLOCK_READY;
-    }
-    if (m->lastOverload != 0) {
-        word |= ZRQ7010_STATUS_OVERLOAD;
-    }
-    *status = static_cast<int16_t>(static_cast<uint16_t>(word));
-    return ZRQ7010_SUCCESS;
+        if (m.armed) {
+            word |= ZRQ7010_STATUS_ARMED;
+        }
+        if (m.blockReady) {
+            word |= ZRQ7010_STATUS_BLOCK_READY;
+        }
+        if (m.lastOverload != 0) {
+            word |= ZRQ7010_STATUS_OVERLOAD;
+        }
+        *status = static_cast<int16_t>(static_cast<uint16_t>(word));
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_data_type(int32_t instr, int16_t value) {
-    journal("zrq7010_data_type %d %d", instr, value);
+    journal(__func__, instr, value);
     return setShort(instr, value, 0, 1, &Settings::dataType);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_data_resolution(int32_t instr, int16_t value) {
-    journal("zrq7010_data_resolution %d %d", instr, value);
+    journal(__func__, instr, value);
     return setShort(instr, value, 0, 1, &Settings::resolution);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_data_blocksize(int32_t instr, int32_t samples) {
-    journal("zrq7010_data_blocksize %d %d", instr, samples);
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    // Any count is stored; one the memory cannot acquire is refused by the
-    // next measurement start as a bad setup.
-    m->settings.blocksize = samples;
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, samples);
+    return withSession(instr, [&](Session& s) {
+        // Any count is stored; one the memory cannot acquire is refused by the
+        // next measurement start as a bad setup.
+        s.module.settings.blocksize = samples;
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_data_append_status(int32_t instr, int16_t on) {
-    journal("zrq7010_data_append_status %d %d", instr, on);
+    journal(__func__, instr, on);
     return setShort(instr, on, 0, 1, &Settings::appendStatus);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_data_memsize_get(int32_t instr, int16_t* megabytes) {
-    journal("zrq7010_data_memsize_get %d", instr);
-    if (megabytes == nullptr) {
-        return ZRQ7010_ERR_NULL_POINTER;
-    }
-    std::lock_guard<std::mutex> lock(g_mutex);
-    if (moduleOf(instr) == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    *megabytes = instr == 0 ? 0 : kMemoryMegabytes;
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, megabytes);
+    return withSession(instr, allSet(megabytes), [&](Session& s) {
+        *megabytes = s.offline() ? 0 : kMemoryMegabytes;
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_filter_bw(int32_t instr, int16_t value) {
-    journal("zrq7010_filter_bw %d %d", instr, value);
+    journal(__func__, instr, value);
     return setShort(instr, value, 0, 23, &Settings::bandwidth);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_filter_decimate(int32_t instr, int16_t value) {
-    journal("zrq7010_filter_decimate %d %d", instr, value);
+    journal(__func__, instr, value);
     return setShort(instr, value, 0, 1, &Settings::decimate);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_frequency_center(int32_t instr, double fraction) {
-    journal("zrq7010_frequency_center %d %.17g", instr, fraction);
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    if (!std::isfinite(fraction)) {
-        return refuseParameter(m, instr);
-    }
-    m->settings.center = fraction;
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, fraction);
+    return withSession(instr, [&](Session& s) {
+        if (!std::isfinite(fraction)) {
+            return s.refuse();
+        }
+        s.module.settings.center = fraction;
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_trigger_type(int32_t instr, int16_t value) {
-    journal("zrq7010_trigger_type %d %d", instr, value);
+    journal(__func__, instr, value);
     return setShort(instr, value, 0, 4, &Settings::trigType);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_trigger_slope(int32_t instr, int16_t value) {
-    journal("zrq7010_trigger_slope %d %d", instr, value);
+    journal(__func__, instr, value);
     return setShort(instr, value, 0, 1, &Settings::trigSlope);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_trigger_adclevel(int32_t instr, int16_t level) {
-    journal("zrq7010_trigger_adclevel %d %d", instr, level);
+    journal(__func__, instr, level);
     return setShort(instr, level, -256, 255, &Settings::adcLevel);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_trigger_maglevel(int32_t instr, int16_t code) {
-    journal("zrq7010_trigger_maglevel %d %d", instr, code);
+    journal(__func__, instr, code);
     return setShort(instr, code, -349, 19, &Settings::magLevel);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_trigger_delay(int32_t instr, int32_t samples) {
-    journal("zrq7010_trigger_delay %d %d", instr, samples);
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    // The module accepts the nearest delay it can realise; the read-back
-    // reports what is in force.
-    m->settings.trigDelay = std::clamp(samples, kMinDelay, kMaxDelay);
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, samples);
+    return withSession(instr, [&](Session& s) {
+        // The module accepts the nearest delay it can realise; the read-back
+        // reports what is in force.
+        s.module.settings.trigDelay = std::clamp(samples, kMinDelay, kMaxDelay);
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_trigger_delay_get(int32_t instr, int32_t* samples) {
-    journal("zrq7010_trigger_delay_get %d", instr);
-    if (samples == nullptr) {
-        return ZRQ7010_ERR_NULL_POINTER;
-    }
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    *samples = m->settings.trigDelay;
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, samples);
+    return withSession(instr, allSet(samples), [&](Session& s) {
+        *samples = s.module.settings.trigDelay;
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_trigger_gen(int32_t instr, int16_t on) {
-    journal("zrq7010_trigger_gen %d %d", instr, on);
+    journal(__func__, instr, on);
     return setShort(instr, on, 0, 1, &Settings::trigGen);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_clock_source(int32_t instr, int16_t value) {
-    journal("zrq7010_clock_source %d %d", instr, value);
+    journal(__func__, instr, value);
     return setShort(instr, value, 0, 5, &Settings::clockSource);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_clock_master(int32_t instr, int16_t value) {
-    journal("zrq7010_clock_master %d %d", instr, value);
+    journal(__func__, instr, value);
     return setShort(instr, value, 0, 2, &Settings::clockMaster);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_clock_multi_sync(int32_t instr, int16_t value) {
-    journal("zrq7010_clock_multi_sync %d %d", instr, value);
+    journal(__func__, instr, value);
     return setShort(instr, value, 0, 2, &Settings::clockSync);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_clock_dsp(int32_t instr, int16_t value) {
-    journal("zrq7010_clock_dsp %d %d", instr, value);
+    journal(__func__, instr, value);
     return setShort(instr, value, 0, 1, &Settings::clockDsp);
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_reg(int32_t instr, int16_t reg, int16_t value) {
-    journal("zrq7010_diag_reg %d %d %d", instr, reg, value);
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    if (reg < 0 || reg >= kRegisterCount) {
-        return refuseParameter(m, instr);
-    }
-    registerSlot(*m, reg) = value;
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, reg, value);
+    return withSession(instr, [&](Session& s) {
+        if (reg < 0 || reg >= kRegisterCount) {
+            return s.refuse();
+        }
+        registerSlot(s.module, reg) = value;
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_reg_get(int32_t instr, int16_t reg, int16_t* value) {
-    journal("zrq7010_diag_reg_get %d %d", instr, reg);
-    if (value == nullptr) {
-        return ZRQ7010_ERR_NULL_POINTER;
-    }
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    if (reg < 0 || reg >= kRegisterCount) {
-        *value = 0;
-        return refuseParameter(m, instr);
-    }
-    *value = registerSlot(*m, reg);
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, reg, value);
+    return withSession(instr, allSet(value), [&](Session& s) {
+        if (reg < 0 || reg >= kRegisterCount) {
+            *value = 0;
+            return s.refuse();
+        }
+        *value = registerSlot(s.module, reg);
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_poke(int32_t instr, int16_t reg, int32_t value) {
-    journal("zrq7010_diag_poke %d %d %d", instr, reg, value);
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    if (reg < 0 || reg >= kPokeCount) {
-        return refuseParameter(m, instr);
-    }
-    m->regs.poke[static_cast<std::size_t>(reg)] = value;
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, reg, value);
+    return withSession(instr, [&](Session& s) {
+        if (reg < 0 || reg >= kPokeCount) {
+            return s.refuse();
+        }
+        s.module.regs.poke[static_cast<std::size_t>(reg)] = value;
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_peek(int32_t instr, int16_t reg, int32_t* value) {
-    journal("zrq7010_diag_peek %d %d", instr, reg);
-    if (value == nullptr) {
-        return ZRQ7010_ERR_NULL_POINTER;
-    }
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    if (reg < 0 || reg >= kPokeCount) {
-        *value = 0;
-        return refuseParameter(m, instr);
-    }
-    *value = m->regs.poke[static_cast<std::size_t>(reg)];
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, reg, value);
+    return withSession(instr, allSet(value), [&](Session& s) {
+        if (reg < 0 || reg >= kPokeCount) {
+            *value = 0;
+            return s.refuse();
+        }
+        *value = s.module.regs.poke[static_cast<std::size_t>(reg)];
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_adccal_get(int32_t instr, double* table) {
-    journal("zrq7010_diag_adccal_get %d", instr);
-    if (table == nullptr) {
-        return ZRQ7010_ERR_NULL_POINTER;
-    }
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    std::copy(m->adccal.begin(), m->adccal.end(), table);
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, table);
+    return withSession(instr, allSet(table), [&](Session& s) {
+        std::copy(s.module.adccal.begin(), s.module.adccal.end(), table);
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_cal(int32_t instr, int32_t stamp) {
-    journal("zrq7010_diag_cal %d %d", instr, stamp);
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    if (instr != 0) {
-        // The settings in force become the power-on settings.
-        m->powerOn = m->settings;
-        m->calStamp = stamp;
-    }
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, stamp);
+    return withSession(instr, [&](Session& s) {
+        if (!s.offline()) {
+            // The settings in force become the power-on settings.
+            s.module.powerOn = s.module.settings;
+            s.module.calStamp = stamp;
+        }
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_diag_cal_get(int32_t instr, int32_t* stamp) {
-    journal("zrq7010_diag_cal_get %d", instr);
-    if (stamp == nullptr) {
-        return ZRQ7010_ERR_NULL_POINTER;
-    }
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    *stamp = instr == 0 ? 0 : m->calStamp;
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, stamp);
+    return withSession(instr, allSet(stamp), [&](Session& s) {
+        *stamp = s.offline() ? 0 : s.module.calStamp;
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_self_test(int32_t instr, int16_t* result, char* text) {
-    journal("zrq7010_self_test %d", instr);
-    if (result == nullptr || text == nullptr) {
-        return ZRQ7010_ERR_NULL_POINTER;
-    }
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    *result = 0;
-    putText(text, instr == 0 ? "No module: self test not run" : "Self test passed");
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, result, text);
+    return withSession(instr, allSet(result, text), [&](Session& s) {
+        *result = 0;
+        putText(text, s.offline() ? "No module: self test not run" : "Self test passed");
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_error_query(int32_t instr, int32_t* code, char* text) {
-    journal("zrq7010_error_query %d", instr);
-    if (code == nullptr || text == nullptr) {
-        return ZRQ7010_ERR_NULL_POINTER;
-    }
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Module* m = moduleOf(instr);
-    if (m == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    *code = 0;
-    if (activeFault() == Fault::ErrorQueueEndless) {
-        m->queue(ZRQ7010_ERR_PARAMETER);
-    }
-    if (!m->errors.empty()) {
-        *code = m->errors.front();
-        m->errors.pop_front();
-    }
-    putText(text, messageFor(*code));
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, code, text);
+    return withSession(instr, allSet(code, text), [&](Session& s) {
+        Module& m = s.module;
+        *code = 0;
+        if (activeFault() == Fault::ErrorQueueEndless) {
+            m.queue(ZRQ7010_ERR_PARAMETER);
+        }
+        if (!m.errors.empty()) {
+            *code = m.errors.front();
+            m.errors.pop_front();
+        }
+        putText(text, messageFor(*code));
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 ZRQ7010_API int32_t ZRQ7010_CALL zrq7010_revision_query(int32_t instr, char* library_rev,
                                                         char* firmware_rev) {
-    journal("zrq7010_revision_query %d", instr);
-    if (library_rev == nullptr || firmware_rev == nullptr) {
-        return ZRQ7010_ERR_NULL_POINTER;
-    }
-    std::lock_guard<std::mutex> lock(g_mutex);
-    if (moduleOf(instr) == nullptr) {
-        return ZRQ7010_ERR_SESSION;
-    }
-    putText(library_rev, "zrq7010_32 stand-in 1.0.0");
-    putText(firmware_rev, instr == 0 ? "" : "Virtual module, firmware 1.00, board rev. A");
-    return ZRQ7010_SUCCESS;
+    journal(__func__, instr, library_rev, firmware_rev);
+    return withSession(instr, allSet(library_rev, firmware_rev), [&](Session& s) {
+        putText(library_rev, "zrq7010_32 stand-in 1.0.0");
+        putText(firmware_rev, s.offline() ? "" : "Virtual module, firmware 1.00, board rev. A");
+        return ZRQ7010_SUCCESS;
+    });
 }
 
 } // extern "C"

@@ -3,14 +3,12 @@
 #include "driver/library_loader.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <type_traits>
 
 namespace zr {
 
-std::vector<std::string> FakeInstrument::callsOf(const std::string& function) const {
+std::vector<std::string> RecordingInstrument::callsOf(const std::string& function) const {
     std::vector<std::string> out;
     for (const std::string& line : log_) {
         if (line == function || line.rfind(function + " ", 0) == 0) {
@@ -20,7 +18,7 @@ std::vector<std::string> FakeInstrument::callsOf(const std::string& function) co
     return out;
 }
 
-void FakeInstrument::record(const char* function, const char* format, ...) {
+void RecordingInstrument::throwIfMissing(const char* function) const {
     if (libraryMissing) {
         throw LibraryError("Cannot load the instrument driver library libzrq7010_32.so");
     }
@@ -28,12 +26,6 @@ void FakeInstrument::record(const char* function, const char* format, ...) {
         throw LibraryError(std::string("The instrument driver library has no function ") +
                            function);
     }
-    char args[400];
-    va_list ap;
-    va_start(ap, format);
-    std::vsnprintf(args, sizeof args, format, ap);
-    va_end(ap);
-    log_.push_back(std::string(function) + args);
 }
 
 void FakeInstrument::putText(char* buffer, const std::string& text) const {
@@ -69,17 +61,10 @@ template <typename T> T popOr(std::deque<T>& queue, T fallback) {
 
 } // namespace
 
-// Settings the fake only records.
-#define ZR_FAKE_SETTER(name, T)                                                                    \
-    int32_t FakeInstrument::name(int32_t instr, T value) {                                         \
-        record("zrq7010_" #name, " %d %d", instr, value);                                          \
-        return 0;                                                                                  \
-    }
-
 // Settings the fake stores for a later read-back.
 #define ZR_FAKE_STORE(name, T, member)                                                             \
     int32_t FakeInstrument::name(int32_t instr, T value) {                                         \
-        record("zrq7010_" #name, " %d %d", instr, value);                                          \
+        record("zrq7010_" #name, instr, value);                                                    \
         member = value;                                                                            \
         return 0;                                                                                  \
     }
@@ -87,42 +72,32 @@ template <typename T> T popOr(std::deque<T>& queue, T fallback) {
 // Read-backs with their answer.
 #define ZR_FAKE_GET(name, T, answer)                                                               \
     int32_t FakeInstrument::name(int32_t instr, T* out) {                                          \
-        record("zrq7010_" #name, " %d", instr);                                                    \
+        record("zrq7010_" #name, instr, out);                                                      \
         put(out, answer);                                                                          \
         return 0;                                                                                  \
     }
 
 int32_t FakeInstrument::init(const char* descriptor, int16_t idQuery, int16_t reset,
                              int32_t* instr) {
-    record("zrq7010_init", " %s %d %d", descriptor ? descriptor : "(null)", idQuery, reset);
+    record("zrq7010_init", descriptor, idQuery, reset, instr);
     put(instr, initDefault.status == 0 ? initDefault.handle : 0);
     return initDefault.status;
 }
 
 int32_t FakeInstrument::error_message(int32_t instr, int32_t status, char* text) {
-    record("zrq7010_error_message", " %d %d", instr, status);
+    record("zrq7010_error_message", instr, status, text);
     auto it = errorMessages.find(status);
     putText(text, it != errorMessages.end() ? it->second : "Simulated driver error");
     return 0;
 }
 
-int32_t FakeInstrument::close(int32_t instr) {
-    record("zrq7010_close", " %d", instr);
-    return 0;
-}
-
-int32_t FakeInstrument::reset(int32_t instr) {
-    record("zrq7010_reset", " %d", instr);
-    return 0;
-}
-
 int32_t FakeInstrument::meas_start(int32_t instr) {
-    record("zrq7010_meas_start", " %d", instr);
+    record("zrq7010_meas_start", instr);
     return popOr(measStartStatuses, measStartStatusDefault);
 }
 
 int32_t FakeInstrument::read(int32_t instr, float* data, int32_t blocklen, int16_t* overloadOut) {
-    record("zrq7010_read", " %d %d", instr, blocklen);
+    record("zrq7010_read", instr, data, blocklen, overloadOut);
     const int32_t status = popOr(readStatuses, 0);
     if (status == 0 && data != nullptr && blocklen > 0) {
         const std::size_t values = static_cast<std::size_t>(blocklen) * (dataType == 1 ? 2 : 1);
@@ -137,53 +112,22 @@ int32_t FakeInstrument::read(int32_t instr, float* data, int32_t blocklen, int16
 }
 
 ZR_FAKE_STORE(input_range, int16_t, rangeCode)
-ZR_FAKE_SETTER(input_coupling, int16_t)
-ZR_FAKE_SETTER(input_float, int16_t)
-ZR_FAKE_SETTER(input_signal, int16_t)
-ZR_FAKE_SETTER(input_alias_filter, int16_t)
-int32_t FakeInstrument::input_autozero(int32_t instr) {
-    record("zrq7010_input_autozero", " %d", instr);
-    return 0;
-}
-int32_t FakeInstrument::input_range_auto(int32_t instr, int16_t a, int16_t b) {
-    record("zrq7010_input_range_auto", " %d %d %d", instr, a, b);
-    return 0;
-}
 ZR_FAKE_GET(input_range_get, int16_t, rangeGetAnswer.value_or(rangeCode))
 ZR_FAKE_GET(status_get, int16_t, popOr(statusSequence, statusDefault))
 
 ZR_FAKE_STORE(data_type, int16_t, dataType)
-ZR_FAKE_SETTER(data_resolution, int16_t)
-ZR_FAKE_SETTER(data_blocksize, int32_t)
-ZR_FAKE_SETTER(data_append_status, int16_t)
 ZR_FAKE_GET(data_memsize_get, int16_t, memsizeMegabytes)
-ZR_FAKE_SETTER(filter_bw, int16_t)
-ZR_FAKE_SETTER(filter_decimate, int16_t)
-int32_t FakeInstrument::frequency_center(int32_t instr, double fraction) {
-    record("zrq7010_frequency_center", " %d %.17g", instr, fraction);
-    return 0;
-}
 
-ZR_FAKE_SETTER(trigger_type, int16_t)
-ZR_FAKE_SETTER(trigger_slope, int16_t)
-ZR_FAKE_SETTER(trigger_adclevel, int16_t)
-ZR_FAKE_SETTER(trigger_maglevel, int16_t)
 ZR_FAKE_STORE(trigger_delay, int32_t, triggerDelay)
 ZR_FAKE_GET(trigger_delay_get, int32_t, triggerDelayAnswer.value_or(triggerDelay))
-ZR_FAKE_SETTER(trigger_gen, int16_t)
-
-ZR_FAKE_SETTER(clock_source, int16_t)
-ZR_FAKE_SETTER(clock_master, int16_t)
-ZR_FAKE_SETTER(clock_multi_sync, int16_t)
-ZR_FAKE_SETTER(clock_dsp, int16_t)
 
 int32_t FakeInstrument::diag_reg(int32_t instr, int16_t reg, int16_t value) {
-    record("zrq7010_diag_reg", " %d %d %d", instr, reg, value);
+    record("zrq7010_diag_reg", instr, reg, value);
     diagRegs[reg] = value;
     return 0;
 }
 int32_t FakeInstrument::diag_reg_get(int32_t instr, int16_t reg, int16_t* value) {
-    record("zrq7010_diag_reg_get", " %d %d", instr, reg);
+    record("zrq7010_diag_reg_get", instr, reg, value);
     if (value != nullptr) {
         auto over = diagRegAnswers.find(reg);
         auto last = diagRegs.find(reg);
@@ -194,12 +138,12 @@ int32_t FakeInstrument::diag_reg_get(int32_t instr, int16_t reg, int16_t* value)
     return 0;
 }
 int32_t FakeInstrument::diag_poke(int32_t instr, int16_t reg, int32_t value) {
-    record("zrq7010_diag_poke", " %d %d %d", instr, reg, value);
+    record("zrq7010_diag_poke", instr, reg, value);
     pokes[reg] = value;
     return 0;
 }
 int32_t FakeInstrument::diag_peek(int32_t instr, int16_t reg, int32_t* value) {
-    record("zrq7010_diag_peek", " %d %d", instr, reg);
+    record("zrq7010_diag_peek", instr, reg, value);
     if (value != nullptr) {
         auto last = pokes.find(reg);
         *value = last != pokes.end() ? last->second : 0;
@@ -207,7 +151,7 @@ int32_t FakeInstrument::diag_peek(int32_t instr, int16_t reg, int32_t* value) {
     return 0;
 }
 int32_t FakeInstrument::diag_adccal_get(int32_t instr, double* table33) {
-    record("zrq7010_diag_adccal_get", " %d", instr);
+    record("zrq7010_diag_adccal_get", instr, table33);
     if (table33 != nullptr) {
         std::copy(adccal.begin(), adccal.end(), table33);
     }
@@ -216,20 +160,20 @@ int32_t FakeInstrument::diag_adccal_get(int32_t instr, double* table33) {
 ZR_FAKE_STORE(diag_cal, int32_t, calStamp)
 ZR_FAKE_GET(diag_cal_get, int32_t, calStamp)
 int32_t FakeInstrument::self_test(int32_t instr, int16_t* result, char* text) {
-    record("zrq7010_self_test", " %d", instr);
+    record("zrq7010_self_test", instr, result, text);
     put(result, 0);
     putText(text, selfTestText);
     return 0;
 }
 int32_t FakeInstrument::error_query(int32_t instr, int32_t* code, char* text) {
-    record("zrq7010_error_query", " %d", instr);
+    record("zrq7010_error_query", instr, code, text);
     const int32_t c = popOr(errorQueue, 0);
     put(code, c);
     putText(text, c == 0 ? std::string("No error") : "Error " + std::to_string(c));
     return 0;
 }
 int32_t FakeInstrument::revision_query(int32_t instr, char* libraryRev, char* firmwareRev) {
-    record("zrq7010_revision_query", " %d", instr);
+    record("zrq7010_revision_query", instr, libraryRev, firmwareRev);
     putText(libraryRev, libraryRevision);
     putText(firmwareRev, firmwareRevision);
     return 0;

@@ -5,9 +5,14 @@
 // with "%.17g"; a null descriptor as "(null)"), e.g. "zrq7010_read 4097 1024".
 // Answers are programmable through the public members; the defaults behave
 // like a healthy module that reads back what it was told.
+//
+// RecordingInstrument logs every call of the driver's function list and
+// answers success; FakeInstrument adds the calls that answer something or
+// keep what they were told.
 #pragma once
 
 #include "driver/instrument.h"
+#include "zrq7010_32_journal.h"
 
 #include <array>
 #include <deque>
@@ -19,7 +24,7 @@
 
 namespace zr {
 
-class FakeInstrument : public Instrument {
+class RecordingInstrument : public Instrument {
 public:
     const std::vector<std::string>& log() const { return log_; }
     void clearLog() { log_.clear(); }
@@ -29,6 +34,31 @@ public:
     bool libraryMissing = false;            // every call throws LibraryError
     std::set<std::string> missingFunctions; // calls of these throw LibraryError naming them
 
+#define ZR_RECORD_CALL(ret, name, params, args)                                                    \
+    ret name params override {                                                                     \
+        record("zrq7010_" #name, ZR_UNPARENTHESISED args);                                         \
+        return 0;                                                                                  \
+    }
+#define ZR_UNPARENTHESISED(...) __VA_ARGS__
+    ZRQ7010_FUNCTIONS(ZR_RECORD_CALL)
+#undef ZR_UNPARENTHESISED
+#undef ZR_RECORD_CALL
+
+protected:
+    // Throws as a missing library or function would, then logs the call's line.
+    template <typename... Args> void record(const char* function, Args... args) {
+        throwIfMissing(function);
+        log_.push_back(zrq7010::journalLine(function, args...));
+    }
+
+private:
+    void throwIfMissing(const char* function) const;
+
+    std::vector<std::string> log_;
+};
+
+class FakeInstrument : public RecordingInstrument {
+public:
     struct InitAnswer {
         int32_t status = 0;
         int32_t handle = 1;
@@ -70,44 +100,15 @@ public:
 
     int32_t init(const char* descriptor, int16_t idQuery, int16_t reset, int32_t* instr) override;
     int32_t error_message(int32_t instr, int32_t status, char* text) override;
-    int32_t close(int32_t instr) override;
-    int32_t reset(int32_t instr) override;
-
     int32_t meas_start(int32_t instr) override;
     int32_t read(int32_t instr, float* data, int32_t blocklen, int16_t* overload) override;
-
     int32_t input_range(int32_t instr, int16_t code) override;
-    int32_t input_coupling(int32_t instr, int16_t value) override;
-    int32_t input_float(int32_t instr, int16_t value) override;
-    int32_t input_signal(int32_t instr, int16_t value) override;
-    int32_t input_alias_filter(int32_t instr, int16_t value) override;
-    int32_t input_autozero(int32_t instr) override;
-    int32_t input_range_auto(int32_t instr, int16_t a, int16_t b) override;
     int32_t input_range_get(int32_t instr, int16_t* code) override;
     int32_t status_get(int32_t instr, int16_t* status) override;
-
     int32_t data_type(int32_t instr, int16_t value) override;
-    int32_t data_resolution(int32_t instr, int16_t value) override;
-    int32_t data_blocksize(int32_t instr, int32_t samples) override;
-    int32_t data_append_status(int32_t instr, int16_t on) override;
     int32_t data_memsize_get(int32_t instr, int16_t* megabytes) override;
-    int32_t filter_bw(int32_t instr, int16_t value) override;
-    int32_t filter_decimate(int32_t instr, int16_t value) override;
-    int32_t frequency_center(int32_t instr, double fraction) override;
-
-    int32_t trigger_type(int32_t instr, int16_t value) override;
-    int32_t trigger_slope(int32_t instr, int16_t value) override;
-    int32_t trigger_adclevel(int32_t instr, int16_t level) override;
-    int32_t trigger_maglevel(int32_t instr, int16_t code) override;
     int32_t trigger_delay(int32_t instr, int32_t samples) override;
     int32_t trigger_delay_get(int32_t instr, int32_t* samples) override;
-    int32_t trigger_gen(int32_t instr, int16_t on) override;
-
-    int32_t clock_source(int32_t instr, int16_t value) override;
-    int32_t clock_master(int32_t instr, int16_t value) override;
-    int32_t clock_multi_sync(int32_t instr, int16_t value) override;
-    int32_t clock_dsp(int32_t instr, int16_t value) override;
-
     int32_t diag_reg(int32_t instr, int16_t reg, int16_t value) override;
     int32_t diag_reg_get(int32_t instr, int16_t reg, int16_t* value) override;
     int32_t diag_poke(int32_t instr, int16_t reg, int32_t value) override;
@@ -120,12 +121,7 @@ public:
     int32_t revision_query(int32_t instr, char* libraryRev, char* firmwareRev) override;
 
 private:
-    // Throws as a missing library or function would, then logs the line.
-    void record(const char* function, const char* format, ...)
-        __attribute__((format(printf, 3, 4)));
     void putText(char* buffer, const std::string& text) const;
-
-    std::vector<std::string> log_;
 };
 
 } // namespace zr
