@@ -46,6 +46,10 @@ public:
         std::cerr << "zrq7010: answered No to \"" << text.toStdString() << "\"\n";
         return false;
     }
+    QString saveFileName(const QString& title, const QString&, const QString&) override {
+        std::cerr << "zrq7010: no file chosen for \"" << title.toStdString() << "\"\n";
+        return {};
+    }
 };
 
 } // namespace

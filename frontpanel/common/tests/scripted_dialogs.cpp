@@ -26,6 +26,17 @@ bool ScriptedDialogs::question(const QString& text, const QString& title) {
     return a;
 }
 
+QString ScriptedDialogs::saveFileName(const QString& title, const QString& suggested,
+                                      const QString& filter) {
+    shown_.push_back({Kind::SaveFile, filter, title, suggested});
+    if (fileNames_.empty()) {
+        return QString();
+    }
+    QString a = fileNames_.front();
+    fileNames_.pop_front();
+    return a;
+}
+
 std::vector<ScriptedDialogs::Shown> ScriptedDialogs::shownOf(Kind kind) const {
     std::vector<Shown> out;
     for (const auto& s : shown_) {

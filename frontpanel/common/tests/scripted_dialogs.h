@@ -12,23 +12,27 @@ namespace zr {
 
 // Every dialog shown is recorded.
 // input() with no scripted answer left behaves as Cancel (empty text);
-// question() with no scripted answer left answers No.
+// question() with no scripted answer left answers No; saveFileName() with no
+// scripted file name left behaves as Cancel.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Input, Message, Question };
+    enum class Kind { Input, Message, Question, SaveFile };
     struct Shown {
         Kind kind;
-        QString text; // prompt or message text
+        QString text; // prompt, message text, or the file types offered
         QString title;
-        QString answer; // pre-filled answer of an input dialog
+        QString answer; // pre-filled answer of an input dialog or suggested file
     };
 
     void addInput(const QString& answer) { inputs_.push_back(answer); }
     void addAnswer(bool yes) { answers_.push_back(yes); }
+    void addFileName(const QString& path) { fileNames_.push_back(path); }
 
     QString input(const QString& prompt, const QString& title, const QString& answer) override;
     void message(const QString& text, const QString& title) override;
     bool question(const QString& text, const QString& title) override;
+    QString saveFileName(const QString& title, const QString& suggested,
+                         const QString& filter) override;
 
     const std::vector<Shown>& shown() const { return shown_; }
     std::vector<Shown> shownOf(Kind kind) const;
@@ -36,6 +40,7 @@ public:
 private:
     std::deque<QString> inputs_;
     std::deque<bool> answers_;
+    std::deque<QString> fileNames_;
     std::vector<Shown> shown_;
 };
 
