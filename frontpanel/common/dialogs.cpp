@@ -50,7 +50,6 @@ QString QtDialogs::saveFileName(const QString& title, const QString& suggested,
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
-    dialog.selectFile(suggested);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }

@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -23,49 +24,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace {
 
 using Kind = zr::ScriptedDialogs::Kind;
-
-struct Row {
-    double x = 0.0;
-    float y = 0.0f;
-};
-
-// The data rows of a CSV file, read strictly: after the comment lines and the header, every line
-// is exactly two numbers separated by one comma. Any other line fails the test.
-std::vector<Row> csvRows(const QString& path) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = f.readAll().split('\n');
-    std::vector<Row> rows;
-    bool header = false;
-    for (const QByteArray& line : lines) {
-        if (line.startsWith('#') || (line.isEmpty() && &line == &lines.back())) {
-            continue;
-        }
-        if (!header) {
-            header = true;
-            EXPECT_EQ(line.count(','), 1) << line.toStdString();
-            continue;
-        }
-        const QList<QByteArray> fields = line.split(',');
-        EXPECT_EQ(fields.size(), 2) << line.toStdString();
-        const std::string x = fields.value(0).toStdString(), y = fields.value(1).toStdString();
-        char* end = nullptr;
-        Row r;
-        r.x = std::strtod(x.c_str(), &end);
-        EXPECT_TRUE(!x.empty() && *end == '\0') << line.toStdString();
-        r.y = std::strtof(y.c_str(), &end);
-        EXPECT_TRUE(!y.empty() && *end == '\0') << line.toStdString();
-        rows.push_back(r);
-    }
-    EXPECT_TRUE(header);
-    return rows;
-}
 
 struct ExportWindow : ::testing::Test {
     zr::FakeInstrument instrument;
@@ -80,127 +44,115 @@ struct ExportWindow : ::testing::Test {
         form->show();
         form->presetall(); // simulated blocks (instr 0)
     }
-    void TearDown() override { form.reset(); }
-    void single() { zr::clickButton(form->meascontrol[3]); }
     QString save(QAction* item, const QString& name) {
-        const QString path = dir.filePath(name);
-        dialogs.addFileName(path);
+        dialogs.addFileName(dir.filePath(name));
         item->trigger();
-        return path;
+        return dir.filePath(name);
+    }
+    QStringList files() const {
+        return QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
     }
 };
 
-// Every mode, also a resampled time trace (more points than the block): one row per point on
-// show, each the point's x and the value drawn. In Spectrum mode the largest value is the one
-// the "Peak" marker reads out.
-TEST_F(ExportWindow, CsvHoldsEveryPointOnShowAndThePeakReadout) {
-    struct Case {
-        int mode;
-        int resampling; // option of "Filter & Resample"
-    };
-    for (const Case c : {Case{0, 0}, Case{0, 1}, Case{1, 0}, Case{2, 0}}) {
-        SCOPED_TRACE(testing::Message() << "mode " << c.mode << " option " << c.resampling);
-        zr::selectEntry(form->measmode, c.mode);
-        zr::clickOption(form->resampmode[static_cast<std::size_t>(c.resampling)]);
-        zr::selectEntry(form->resamp, c.resampling == 0 ? 0 : 1);
-        single();
-        zr::clickButton(form->markmove[2]); // "Peak"
-        const std::vector<Row> rows = csvRows(save(form->exportdata, "t.csv"));
-        ASSERT_EQ(rows.size(), static_cast<std::size_t>(form->npoints));
-        if (c.resampling != 0) {
-            EXPECT_GT(form->npoints, form->blocklen);
-        }
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            ASSERT_EQ(rows[i].x, form->xstart + static_cast<double>(i) * form->xstep) << i;
-            ASSERT_EQ(rows[i].y, form->dispdata[i]) << i;
-        }
-        if (c.mode == 1) {
-            const auto peak =
-                std::max_element(rows.begin(), rows.end(), [](Row a, Row b) { return a.y < b.y; });
-            EXPECT_EQ(form->lablegraph[3]->text().toStdString(),
-                      "Marker: X= " + zr::engformat(peak->x, 6) +
-                          "Hz  Y= " + zr::engformat(peak->y, 6) + "dBm");
-        }
-    }
-    const auto asked = dialogs.shownOf(Kind::SaveFile);
-    ASSERT_FALSE(asked.empty());
-    EXPECT_EQ(asked.front().title, "Export Data");
-    EXPECT_TRUE(asked.front().answer.endsWith(".csv"));
-    EXPECT_TRUE(dialogs.shownOf(Kind::Message).empty());
+// The two items follow the two copies of the Edit menu, which keep their places.
+TEST_F(ExportWindow, SaveItemsFollowTheCopies) {
+    EXPECT_EQ(form->medit->actions().mid(0, 2),
+              (QList<QAction*>{form->editmenu[0], form->editmenu[1]}));
+    EXPECT_EQ(form->medit->actions().mid(3),
+              (QList<QAction*>{form->savepicture, form->exportdata}));
+    EXPECT_EQ(form->exportdata->text(), "&Export Data…");
 }
 
-// The picture file is the clipboard's graph picture, pixel for pixel, with the read-out lines
-// written under it.
+// Every mode, also a resampled time trace (more points than the block): after the comments and
+// the header, one row "x,y" per point on show with the point's exact x and drawn value. In
+// Spectrum mode the largest value is the one the "Peak" marker reads out.
+TEST_F(ExportWindow, CsvHoldsEveryPointOnShowAndThePeakReadout) {
+    const std::pair<int, int> cases[] = {{0, 0}, {0, 1}, {1, 0}, {2, 0}}; // mode, option
+    for (const auto& [mode, option] : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << mode << " option " << option);
+        zr::selectEntry(form->measmode, mode);
+        zr::clickOption(form->resampmode[static_cast<std::size_t>(option)]);
+        zr::selectEntry(form->resamp, option);
+        zr::clickButton(form->meascontrol[3]); // "Single"
+        zr::clickButton(form->markmove[2]);    // "Peak"
+        QFile f(save(form->exportdata, "t.csv"));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = f.readAll().split('\n');
+        lines.removeIf([](const QByteArray& l) { return l.startsWith('#'); });
+        ASSERT_EQ(lines.takeLast(), "");            // the last row is ended too
+        ASSERT_EQ(lines.size(), form->npoints + 1); // the header, then the points
+        EXPECT_TRUE(option == 0 || form->npoints > form->blocklen);
+        std::size_t peak = 0;
+        for (std::size_t i = 0; i < static_cast<std::size_t>(form->npoints); ++i) {
+            const double x = form->xstart + static_cast<double>(i) * form->xstep;
+            const QList<QByteArray> row = lines[static_cast<qsizetype>(i) + 1].split(',');
+            ASSERT_EQ(row.size(), 2);
+            ASSERT_EQ(row[0].toDouble(), x) << i;
+            ASSERT_EQ(row[1].toFloat(), form->dispdata[i]) << i;
+            peak = form->dispdata[i] > form->dispdata[peak] ? i : peak;
+        }
+        if (mode == 1) {
+            EXPECT_EQ(form->lablegraph[3]->text().toStdString(),
+                      "Marker: X= " +
+                          zr::engformat(form->xstart + static_cast<double>(peak) * form->xstep, 6) +
+                          "Hz  Y= " + zr::engformat(form->dispdata[peak], 6) + "dBm");
+        }
+    }
+    EXPECT_EQ(dialogs.shown().front().title, "Export Data");
+    EXPECT_TRUE(dialogs.shown().front().answer.endsWith(".csv"));
+}
+
+// The picture file is the clipboard's graph picture in device pixels (also run on a screen
+// scaled by 2), pixel for pixel, with the read-out lines written under it.
 TEST_F(ExportWindow, PictureIsTheCopiedGraphWithTheReadoutsUnderIt) {
-    zr::selectEntry(form->measmode, 1);
-    single();
+    zr::clickButton(form->meascontrol[3]);
     form->editmenu[0]->trigger(); // "Copy graph"
     const QImage copied =
         QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
-    // In device pixels (also run on a screen scaled by 2).
     EXPECT_EQ(copied.size(), zr::PictureBox::imageSizeFor(form->picbox->size(),
                                                           form->picbox->devicePixelRatioF()));
-    const QImage saved(save(form->savepicture, "g.png"));
-    ASSERT_FALSE(saved.isNull());
+    const QImage saved =
+        QImage(save(form->savepicture, "g.png")).convertToFormat(QImage::Format_RGB32);
     ASSERT_GT(saved.height(), copied.height());
-    EXPECT_GE(saved.width(), copied.width());
-    EXPECT_EQ(
-        saved.copy(0, 0, copied.width(), copied.height()).convertToFormat(QImage::Format_RGB32),
-        copied);
-    // Text in the background's place under the picture.
-    const QRgb background = form->picbox->backColor().rgb();
-    int inked = 0;
-    for (int y = copied.height(); y < saved.height(); ++y) {
-        for (int x = 0; x < saved.width(); ++x) {
-            inked += saved.pixel(x, y) != background ? 1 : 0;
-        }
-    }
+    EXPECT_EQ(saved.copy(0, 0, copied.width(), copied.height()), copied);
+    const QImage under = saved.copy(0, copied.height(), saved.width(), saved.height());
+    int inked = 0; // text in the background's place
+    for (int y = 0; y < under.height(); ++y)
+        for (int x = 0; x < under.width(); ++x)
+            inked += under.pixel(x, y) != form->picbox->backColor().rgb() ? 1 : 0;
     EXPECT_GT(inked, 50);
 }
 
 // Cancel asks and does nothing. A file that cannot be written (a missing folder, a "folder"
-// that is a regular file) leaves no file and says why, naming the file.
+// that is a regular file) leaves no file and a message naming it and why.
 TEST_F(ExportWindow, CancelledOrFailedSavesLeaveNoFile) {
-    single();
-    {
-        QFile plain(dir.filePath("plain"));
-        ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    }
+    zr::clickButton(form->meascontrol[3]);
+    QFile(dir.filePath("plain")).open(QIODevice::WriteOnly);
     for (QAction* item : {form->savepicture, form->exportdata}) {
-        SCOPED_TRACE(item->text().toStdString());
-        const auto shown = dialogs.shown().size();
         item->trigger(); // no file name: Cancel
-        ASSERT_EQ(dialogs.shown().size(), shown + 1);
         EXPECT_EQ(dialogs.shown().back().kind, Kind::SaveFile);
-        for (const QString& name : {QString("missing/x.out"), QString("plain/x.out")}) {
-            const auto before = dialogs.shownOf(Kind::Message).size();
+        for (const char* name : {"missing/x.out", "plain/x.out"}) {
             const QString path = save(item, name);
-            EXPECT_FALSE(QFile::exists(path));
-            const auto messages = dialogs.shownOf(Kind::Message);
-            ASSERT_EQ(messages.size(), before + 1);
-            EXPECT_TRUE(messages.back().text.contains(path)) << messages.back().text.toStdString();
-            EXPECT_TRUE(messages.back().text.contains("Nothing was saved"));
+            ASSERT_EQ(dialogs.shown().back().kind, Kind::Message);
+            const QString& text = dialogs.shown().back().text;
+            EXPECT_TRUE(text.startsWith("Could not write the file \"" + path + "\": ") &&
+                        text.endsWith(". Nothing was saved."))
+                << text.toStdString();
         }
     }
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
-              QStringList{"plain"});
+    EXPECT_EQ(dialogs.shownOf(Kind::Message).size(), 4u);
+    EXPECT_EQ(files(), QStringList{"plain"});
 }
 
 // A write that fails half-way leaves the older file of that name as it was and nothing else.
-TEST(SaveWhole, AWriteFailingHalfWayLeavesTheOlderFile) {
-    QTemporaryDir dir;
+TEST_F(ExportWindow, AWriteFailingHalfWayLeavesTheOlderFile) {
     const QString path = dir.filePath("t.csv");
     EXPECT_EQ(zr::saveWhole(path, QByteArray("old\n")), QString());
-    const QString reason = zr::saveWhole(path, [](QIODevice& device) {
-        device.write("half of the new contents");
-        return false;
-    });
-    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_NE(zr::saveWhole(path, [](QIODevice& d) { return d.write("half") < 0; }), QString());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "old\n");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
-              QStringList{"t.csv"});
+    EXPECT_EQ(files(), QStringList{"t.csv"});
 }
 
 } // namespace
