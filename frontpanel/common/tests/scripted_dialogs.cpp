@@ -28,12 +28,8 @@ bool ScriptedDialogs::question(const QString& text, const QString& title) {
 
 QString ScriptedDialogs::saveFileName(const QString& title, const QString& suggested,
                                       const QString& filter) {
-    shown_.push_back({Kind::SaveFile, filter, title, suggested});
-    if (fileNames_.empty()) {
-        return QString();
-    }
-    QString a = fileNames_.front();
-    fileNames_.pop_front();
+    QString a = input(filter, title, suggested);
+    shown_.back().kind = Kind::SaveFile;
     return a;
 }
 

@@ -12,21 +12,20 @@ namespace zr {
 
 // Every dialog shown is recorded.
 // input() with no scripted answer left behaves as Cancel (empty text);
-// question() with no scripted answer left answers No; saveFileName() with no
-// scripted file name left behaves as Cancel.
+// question() with no scripted answer left answers No; saveFileName() answers
+// like input(), with the next scripted answer as the file name.
 class ScriptedDialogs : public Dialogs {
 public:
     enum class Kind { Input, Message, Question, SaveFile };
     struct Shown {
         Kind kind;
-        QString text; // prompt, message text, or the file types offered
+        QString text; // prompt, message text, or file types offered
         QString title;
         QString answer; // pre-filled answer of an input dialog or suggested file
     };
 
     void addInput(const QString& answer) { inputs_.push_back(answer); }
     void addAnswer(bool yes) { answers_.push_back(yes); }
-    void addFileName(const QString& path) { fileNames_.push_back(path); }
 
     QString input(const QString& prompt, const QString& title, const QString& answer) override;
     void message(const QString& text, const QString& title) override;
@@ -40,7 +39,6 @@ public:
 private:
     std::deque<QString> inputs_;
     std::deque<bool> answers_;
-    std::deque<QString> fileNames_;
     std::vector<Shown> shown_;
 };
 

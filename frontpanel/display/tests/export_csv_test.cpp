@@ -6,6 +6,7 @@
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 // A spectrum trace as a whole: the mode, the non-empty read-outs and the settings as comments,
 // then one row per point in the shortest text that reads back as the value drawn (a value that
@@ -16,21 +17,11 @@ TEST(TraceCsv, CommentsHeaderAndOneExactRowPerPoint) {
     t.modeindex = 1;
     t.saved = "2026-12-07T10:00:00";
     t.readouts = {"Spectrum", "X: ...", "", "Marker: X= ...", ""};
-    t.settings = {"Spectrum",
-                  "10.24V, (30dBm)",
-                  "Zoom (complex)",
-                  1024,
-                  2560000.0,
-                  5e6,
-                  "Hann",
-                  "Exponential",
-                  10,
-                  7,
-                  "Gaussian Response",
-                  "2x",
-                  256,
-                  -1.0,
-                  0.5};
+    zr::TraceSettings& s = t.settings;
+    // clang-format off
+    s = {"Spectrum", "10.24V, (30dBm)", "Zoom (complex)", 1024, 2560000.0, 5e6, "Hann",
+         "Exponential", 10, 7, "Gaussian Response", "2x", 256, -1.0, 0.5};
+    // clang-format on
     t.xstart = 0.5;
     t.xstep = 0.25;
     t.values = values;
@@ -59,12 +50,12 @@ TEST(TraceCsv, CommentsHeaderAndOneExactRowPerPoint) {
                                "0.5,1.5\n"
                                "0.75,0.1\n"
                                "1,-inf\n");
-    t.modeindex = 0;
-    EXPECT_NE(zr::traceCsv(t).find("# Units: x s, y V\nTime (s),Voltage (V)\n0.5,1.5\n"),
-              std::string::npos);
-    t.modeindex = 2;
-    EXPECT_NE(zr::traceCsv(t).find("# Units: x V, y counts\nVoltage (V),Counts\n0.5,1.5\n"),
-              std::string::npos);
+    for (const auto& [mode, start] :
+         {std::pair{0, "# Units: x s, y V\nTime (s),Voltage (V)\n0.5,1.5\n"},
+          std::pair{2, "# Units: x V, y counts\nVoltage (V),Counts\n0.5,1.5\n"}}) {
+        t.modeindex = mode;
+        EXPECT_NE(zr::traceCsv(t).find(start), std::string::npos) << start;
+    }
     t.modeindex = 3;
     EXPECT_THROW(zr::traceCsv(t), std::out_of_range);
 }
