@@ -22,6 +22,10 @@ public:
     virtual void message(const QString& text, const QString& title) = 0;
     // Question with Yes and No; true for Yes.
     virtual bool question(const QString& text, const QString& title) = 0;
+    // Asks where to save a file: `suggested` is the pre-filled path, `filter`
+    // the file types offered ("CSV files (*.csv)"). Cancel gives the empty text.
+    virtual QString saveFileName(const QString& title, const QString& suggested,
+                                 const QString& filter) = 0;
 };
 
 // The text as a message box shows it: a zero-width space after every comma
@@ -32,7 +36,7 @@ QString withBreakOpportunities(const QString& text);
 // The message box QtDialogs::message shows (OK button, information icon).
 std::unique_ptr<QMessageBox> messageBox(QWidget* parent, const QString& text, const QString& title);
 
-// The real, modal dialogs (QInputDialog / QMessageBox) over `parent`.
+// The real, modal dialogs (QInputDialog / QMessageBox / QFileDialog) over `parent`.
 class QtDialogs : public Dialogs {
 public:
     explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
@@ -40,6 +44,9 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& answer) override;
     void message(const QString& text, const QString& title) override;
     bool question(const QString& text, const QString& title) override;
+    // A name typed without an extension gets the suggested file's extension.
+    QString saveFileName(const QString& title, const QString& suggested,
+                         const QString& filter) override;
 
 private:
     QWidget* parent_;

@@ -1,6 +1,6 @@
 // The Display and Marker panels, the autoscale and marker buttons under the
 // settings area, and the wiring of the display controls: lists, buttons, the
-// Edit menu's copies and the mouse on the graph.
+// Edit menu's copies and saves, and the mouse on the graph.
 #include "settings/numeric_fields.h"
 #include "shell/main_form.h"
 #include "common/panel_layout.h"
@@ -128,6 +128,10 @@ void MainForm::wireDisplay(const Wiring& w) {
     w.indexed(markmove, "markmove_Click", &MainForm::markmove_Click);
     w.indexed(markrelload, "markrelload_Click", &MainForm::markrelload_Click);
     w.indexed(editmenu, "editmenu_Click", &MainForm::editmenu_Click);
+    w.items({
+        ZR_WIRE(savepicture, savepicture_Click),
+        ZR_WIRE(exportdata, exportdata_Click),
+    });
 
     picbox->setMouseDown([this](int b, int shift, double x, double y) {
         dispatch(QStringLiteral("picbox_MouseDown"), [&] { picbox_MouseDown(b, shift, x, y); });

@@ -4,7 +4,8 @@ namespace zr {
 
 QString usageLine() {
     return QStringLiteral(
-        "usage: zrq7010 [/a\"descriptor\"] [/d] [--snapshot FILE.png [--blocks N]] [--help]");
+        "usage: zrq7010 [/a\"descriptor\"] [/d] [--snapshot FILE.png] [--csv FILE.csv] "
+        "[--blocks N] [--help]");
 }
 
 ProgramOptions programOptions(const QStringList& argumentsWithProgram) {
@@ -18,12 +19,12 @@ ProgramOptions programOptions(const QStringList& argumentsWithProgram) {
         const bool hasNext = i + 1 < args.size();
         if (arg == QLatin1String("--help")) {
             options.help = true;
-        } else if (arg == QLatin1String("--snapshot")) {
+        } else if (arg == QLatin1String("--snapshot") || arg == QLatin1String("--csv")) {
             if (!hasNext || args[i + 1].isEmpty() || args[i + 1].startsWith(QLatin1String("--"))) {
-                options.error = QStringLiteral("--snapshot needs a file name");
+                options.error = arg + QStringLiteral(" needs a file name");
                 continue;
             }
-            options.snapshot = args[++i];
+            (arg == QLatin1String("--csv") ? options.csv : options.snapshot) = args[++i];
         } else if (arg == QLatin1String("--blocks")) {
             bool ok = false;
             const long n = hasNext ? args[i + 1].toLong(&ok) : 0;

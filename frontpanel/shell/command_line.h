@@ -10,7 +10,7 @@
 // joining the arguments (without the program name) with single blanks. An
 // argument written as '/a"VXI::192"' keeps its quotes and arrives exactly as
 // the switch; /a "VXI::192" (with shell quotes) does not (the quotes are gone).
-// The program's own options (--snapshot FILE, --blocks N, --help) are taken
+// The program's own options (--snapshot FILE, --csv FILE, --blocks N, --help) are taken
 // out first; any other text is simply part of the command line.
 //
 // The descriptor is 8-bit text handed to the driver unchanged, whatever the
@@ -30,13 +30,14 @@ namespace zr {
 struct ProgramOptions {
     bool help = false;               // --help: print the usage, end with 0
     std::optional<QString> snapshot; // --snapshot FILE
+    std::optional<QString> csv;      // --csv FILE
     long blocks = 10;                // --blocks N, a whole number of at least 1
     QString error;                   // a malformed option; the usage goes with it
     QStringList rest;                // everything else, program name first
 };
 
-// Reads --help, --snapshot FILE and --blocks N (the file is the next
-// argument, not empty and not starting with "--"; N the next argument, a
+// Reads --help, --snapshot FILE, --csv FILE and --blocks N (each file is the
+// next argument, not empty and not starting with "--"; N the next argument, a
 // whole number >= 1); anything else is left in `rest` in its order.
 ProgramOptions programOptions(const QStringList& argumentsWithProgram);
 

@@ -30,12 +30,15 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QImage;
 class QLabel;
+class QIODevice;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
@@ -182,6 +185,8 @@ public:
     QMenu* mreset = nullptr;
     QMenu* mhelp = nullptr;
     std::array<QAction*, 2> editmenu{};
+    QAction* savepicture = nullptr; // Edit > "Save Picture..."
+    QAction* exportdata = nullptr;  // Edit > "Export Data..."
     std::array<QAction*, 8> controlmenu{};
     QAction* bar = nullptr;
     QAction* selftest = nullptr;
@@ -234,6 +239,8 @@ public:
     void markrelload_Click(int index);
     void markstepload_Click();
     void editmenu_Click(int index);
+    void savepicture_Click();
+    void exportdata_Click();
     // Numeric entry fields
     void txt_lostfocus(int index);
     void txt_KeyPress(int index, int& keyAscii);
@@ -283,6 +290,11 @@ public:
     void fillfslist();
     void showcaltable();
     int32_t simread(int32_t& session, float* data, int32_t& count, int16_t& overloadflag);
+
+    // What "Save Picture..." and "Export Data..." write, with the read-outs of the latest
+    // block: the graph picture with the read-out lines under it, and the trace on show as CSV.
+    QImage graphPicture();
+    std::string traceCsvText();
 
     // Runs a handler as every control dispatches to it: not once the window is
     // unloading, seen by the handler trace under `name`, and with a failure it
@@ -363,6 +375,11 @@ private:
     std::optional<XAxisInputs::Resampled> lastResampled_;
     XAxisInputs::ResampleSetup lastResampledSetup_;
     QString calClipboardText_; // the calibration table last put on the clipboard
+    QString saveFolder_;       // where the last picture or data file was saved
+    // Asks for a file name (suggested: `name` in the last folder saved to) and writes it whole;
+    // a failure is shown in a message box titled `title`.
+    void saveToFile(const QString& title, const QString& name, const QString& filter,
+                    const std::function<bool(QIODevice&)>& write);
     long passCount_ = 0;
     long drawCount_ = 0;
     std::function<void(long)> passObserver_;

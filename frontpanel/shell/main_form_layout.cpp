@@ -201,6 +201,9 @@ void MainForm::buildMenus() {
     medit = menuBar()->addMenu(QStringLiteral("&Edit"));
     editmenu[0] = medit->addAction(QStringLiteral("Copy &graph"));
     editmenu[1] = medit->addAction(QStringLiteral("Copy &Caption"));
+    medit->addSeparator();
+    savepicture = medit->addAction(QStringLiteral("Save &Picture…"));
+    exportdata = medit->addAction(QStringLiteral("&Export Data…"));
 
     mcontrol = menuBar()->addMenu(QStringLiteral("&Control"));
     for (std::size_t i = 0; i < controlmenu.size(); ++i) {

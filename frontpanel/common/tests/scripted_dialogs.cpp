@@ -26,6 +26,13 @@ bool ScriptedDialogs::question(const QString& text, const QString& title) {
     return a;
 }
 
+QString ScriptedDialogs::saveFileName(const QString& title, const QString& suggested,
+                                      const QString& filter) {
+    QString a = input(filter, title, suggested);
+    shown_.back().kind = Kind::SaveFile;
+    return a;
+}
+
 std::vector<ScriptedDialogs::Shown> ScriptedDialogs::shownOf(Kind kind) const {
     std::vector<Shown> out;
     for (const auto& s : shown_) {

@@ -12,15 +12,16 @@ namespace zr {
 
 // Every dialog shown is recorded.
 // input() with no scripted answer left behaves as Cancel (empty text);
-// question() with no scripted answer left answers No.
+// question() with no scripted answer left answers No; saveFileName() answers
+// like input(), with the next scripted answer as the file name.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Input, Message, Question };
+    enum class Kind { Input, Message, Question, SaveFile };
     struct Shown {
         Kind kind;
-        QString text; // prompt or message text
+        QString text; // prompt, message text, or file types offered
         QString title;
-        QString answer; // pre-filled answer of an input dialog
+        QString answer; // pre-filled answer of an input dialog or suggested file
     };
 
     void addInput(const QString& answer) { inputs_.push_back(answer); }
@@ -29,6 +30,8 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& answer) override;
     void message(const QString& text, const QString& title) override;
     bool question(const QString& text, const QString& title) override;
+    QString saveFileName(const QString& title, const QString& suggested,
+                         const QString& filter) override;
 
     const std::vector<Shown>& shown() const { return shown_; }
     std::vector<Shown> shownOf(Kind kind) const;
