@@ -186,6 +186,7 @@ void MainForm::buildWindow() {
     setCentralWidget(central);
 
     buildMenus();
+    buildStatusLine();
 
     cal = new CalWindow(this);
     cal->hide();

@@ -1,0 +1,53 @@
+// The status line of the real window (offscreen) while the loop runs, pauses and takes a
+// single block, and its resolution bandwidth in Spectrum mode.
+#include "driver/tests/fake_instrument.h"
+#include "common/controls.h"
+#include "common/tests/scripted_dialogs.h"
+#include "shell/main_form.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+TEST(StatusLineWindow, ShowsRunStateBlockRateAndSpectrumRbw) {
+    zr::FakeInstrument instrument;
+    instrument.initDefault.handle = 4097;
+    zr::ScriptedDialogs dialogs;
+    auto form = std::make_unique<zr::MainForm>(&instrument, &dialogs, QString());
+    form->setTerminator([](int) {});
+    form->instr = 4097;
+    form->presetall(); // Spectrum, 1024 points at 20.48 MHz, "Gauss top"
+    std::vector<QString> seen;
+    long pauseAt = 0;
+    form->setPassObserver([&](long passes) {
+        seen.push_back(form->runstate->text());
+        if (passes == pauseAt)
+            zr::clickButton(form->meascontrol[1]); // Pause
+    });
+    pauseAt = form->passCount() + 3;
+    zr::clickButton(form->meascontrol[0]); // Start
+    EXPECT_EQ(seen, (std::vector<QString>{"Running", "Running", "Running"}));
+    EXPECT_EQ(form->runstate->text(), "Paused");
+    EXPECT_EQ(form->blockrate->text(), "0.0 blocks/s");
+    seen.clear();
+    zr::clickButton(form->meascontrol[3]); // Single
+    EXPECT_EQ(seen, std::vector<QString>{"Single"});
+    EXPECT_EQ(form->runstate->text(), "Single");
+
+    EXPECT_EQ(form->rbw->text(), "RBW 44.307 kHz"); // 2.215349684 * 20480000 / 1024
+    zr::selectEntry(form->window, 1);               // "Hann": 1.5 lines
+    form->refreshStatus();
+    EXPECT_EQ(form->rbw->text(), "RBW 30.000 kHz");
+    zr::selectEntry(form->measmode, 0);
+    form->refreshStatus();
+    EXPECT_EQ(form->rbw->text(), "");
+}
+
+} // namespace
