@@ -90,7 +90,6 @@ void MainForm::measloop() {
     bool endedBySingle = false;
     runState_ = RunState::Running;
     blockRate_.start(statusClockNs());
-    refreshStatus();
     int16_t overloadflag = 0;
     LoopTiming* timing = looptiming;
 
@@ -205,7 +204,6 @@ void MainForm::measloop() {
         }
     }
     runState_ = endedBySingle ? RunState::Single : RunState::Paused;
-    refreshStatus();
     // The last block's read-outs and picture on the screen now, not at the next refresh.
     presentGraph();
 }

@@ -1,7 +1,8 @@
 // The status line under the window: run state, blocks per second and, in Spectrum mode, the
-// resolution bandwidth. The loop only counts blocks; the texts are refreshed a few times per
-// second by a timer (and at once when a loop starts or ends), so the line costs the loop a
-// clock reading per block.
+// resolution bandwidth. The loop only counts blocks and notes its run state; a timer rewrites
+// the texts four times per second. A label that changes makes the status bar lay out and paint
+// again, which would cost a loop that is started and stopped often (Single after Single) more
+// than the pass itself, so not even a loop's start or end refreshes the line at once.
 #include "shell/main_form.h"
 
 #include "common/qt_text.h"

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,7 @@ TEST(StatusLineWindow, ShowsRunStateBlockRateAndSpectrumRbw) {
     std::vector<QString> seen;
     long pauseAt = 0;
     form->setPassObserver([&](long passes) {
+        form->refreshStatus(); // as the timer would
         seen.push_back(form->runstate->text());
         if (passes == pauseAt)
             zr::clickButton(form->meascontrol[1]); // Pause
@@ -34,12 +36,19 @@ TEST(StatusLineWindow, ShowsRunStateBlockRateAndSpectrumRbw) {
     pauseAt = form->passCount() + 3;
     zr::clickButton(form->meascontrol[0]); // Start
     EXPECT_EQ(seen, (std::vector<QString>{"Running", "Running", "Running"}));
+    form->refreshStatus();
     EXPECT_EQ(form->runstate->text(), "Paused");
     EXPECT_EQ(form->blockrate->text(), "0.0 blocks/s");
     seen.clear();
     zr::clickButton(form->meascontrol[3]); // Single
     EXPECT_EQ(seen, std::vector<QString>{"Single"});
-    EXPECT_EQ(form->runstate->text(), "Single");
+    EXPECT_EQ(form->blockrate->text(), ""); // running, no second measured yet
+    // The status timer shows the idle loop by itself.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return form->runstate->text() == "Single" && form->blockrate->text() == "0.0 blocks/s";
+        },
+        2000));
 
     EXPECT_EQ(form->rbw->text(), "RBW 44.307 kHz"); // 2.215349684 * 20480000 / 1024
     zr::selectEntry(form->window, 1);               // "Hann": 1.5 lines
