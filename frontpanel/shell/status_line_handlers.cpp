@@ -6,7 +6,6 @@
 #include "shell/main_form.h"
 
 #include "common/qt_text.h"
-#include "display/status_line.h"
 
 #include <QFontMetrics>
 #include <QLabel>
