@@ -15,93 +15,72 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-namespace {
-
-struct ZoomWindow : ::testing::Test {
+TEST(ZoomWindow, WheelZoomsAboutTheCursorDragsPanAndStillClicksPlaceTheMarker) {
     zr::FakeInstrument instrument;
     zr::ScriptedDialogs dialogs;
-    std::unique_ptr<zr::MainForm> form;
-
-    void SetUp() override {
-        form = std::make_unique<zr::MainForm>(&instrument, &dialogs, QString());
-        form->setTerminator([](int) {});
-        // 10 divisions over 501 pixels: 50 pixels per division.
-        form->picbox->setFixedSize(501, 300);
-        form->resize(1000, 700);
-        form->show();
-        QCoreApplication::processEvents();
-        ASSERT_EQ(form->picbox->image().width(), 501);
-        // Histogram of 16 bins over 0 .. 4 V: 16 points 0.25 V apart from 0. X-Ref 0.5 V at the
-        // centre, 0.25 V per division: the left edge is at -0.75 V.
-        form->presetall();
-        zr::setChecked(form->xautoflag, false);
-        zr::selectEntry(form->measmode, 2);
-        zr::selectEntry(form->histbins, 0);
-        setField(4, "0");
-        setField(5, "4");
-        zr::selectEntry(form->xpos, 1);
-        setField(12, "0.5");
-        setField(13, "0.25");
-        form->drawgraph();
-        ASSERT_EQ(form->xstep, 0.25);
-        ASSERT_EQ(form->xstart, 0.0);
-        instrument.clearLog();
-    }
-    void TearDown() override { form.reset(); }
-    void setField(int index, const char* text) {
-        form->txt[static_cast<std::size_t>(index)]->setText(text);
-        form->txt_lostfocus(index);
-    }
-    void wheel(int col, int notches) {
+    zr::MainForm form(&instrument, &dialogs, QString());
+    form.setTerminator([](int) {});
+    form.picbox->setFixedSize(501, 300); // 10 divisions over 501 pixels: 50 per division
+    form.resize(1000, 700);
+    form.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(form.picbox->image().width(), 501);
+    auto setField = [&](int index, const char* text) {
+        form.txt[static_cast<std::size_t>(index)]->setText(text);
+        form.txt_lostfocus(index);
+    };
+    auto field = [&](int index) { return form.txt[static_cast<std::size_t>(index)]->text(); };
+    auto send = [&](QEvent::Type type, int col, Qt::MouseButton b, Qt::KeyboardModifiers mods) {
         const QPointF at(col, 150);
-        QWheelEvent e(at, form->picbox->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+        QMouseEvent e(type, at, form.picbox->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : b, b, mods);
+        QCoreApplication::sendEvent(form.picbox, &e);
+    };
+    // Histogram of 16 bins over 0 .. 4 V: points 0.25 V apart from 0. X-Ref 0.5 V at the
+    // centre, 0.25 V per division: the left edge is at -0.75 V, column 100 at -0.25 V.
+    form.presetall();
+    zr::setChecked(form.xautoflag, false);
+    zr::selectEntry(form.measmode, 2);
+    zr::selectEntry(form.histbins, 0);
+    setField(4, "0");
+    setField(5, "4");
+    zr::selectEntry(form.xpos, 1);
+    setField(12, "0.5");
+    setField(13, "0.25");
+    setField(0, "3"); // a press that placed the marker would move it off 3
+    form.drawgraph();
+    instrument.clearLog();
+
+    const long draws = form.drawCount();
+    for (int notches : {1, -1}) { // away from the user halves X-Per Div, then back
+        const QPointF at(100, 150);
+        QWheelEvent e(at, form.picbox->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(form->picbox, &e);
+        QCoreApplication::sendEvent(form.picbox, &e);
+        if (notches == 1) {
+            EXPECT_EQ(field(12), "0.125"); // -0.25 + (0.5 + 0.25) / 2
+            EXPECT_EQ(field(13), "0.125");
+            EXPECT_EQ(form.xperdiv[2], 0.125); // the mode's display setup
+        }
     }
-    void move(int col, Qt::MouseButton button, Qt::KeyboardModifiers mods) {
-        const QPointF at(col, 150);
-        QMouseEvent e(QEvent::MouseMove, at, form->picbox->mapToGlobal(at), Qt::NoButton, button,
-                      mods);
-        QCoreApplication::sendEvent(form->picbox, &e);
-    }
-    QString field(int index) const { return form->txt[static_cast<std::size_t>(index)]->text(); }
-};
-
-TEST_F(ZoomWindow, WheelStepZoomsXAboutTheCursorThroughTheFields) {
-    const long draws = form->drawCount();
-    wheel(100, 1); // column 100 is -0.25 V; one notch away halves X-Per Div
-    EXPECT_EQ(field(12), "0.125");
-    EXPECT_EQ(field(13), "0.125");
-    EXPECT_EQ(form->xref[2], 0.125);
-    EXPECT_EQ(form->xperdiv[2], 0.125);
-    EXPECT_EQ(form->drawCount(), draws + 1); // paused: drawn again at once
-    wheel(100, -1);                          // back out about the same x
     EXPECT_EQ(field(12), "0.5");
     EXPECT_EQ(field(13), "0.25");
-    EXPECT_TRUE(instrument.log().empty()); // typing these values calls no driver operation
-}
+    EXPECT_EQ(form.drawCount(), draws + 2); // paused: drawn again at once
+    EXPECT_TRUE(instrument.log().empty());  // typing these values calls no driver operation
 
-TEST_F(ZoomWindow, ShiftOrMiddleDragPansAndAStillClickPlacesTheMarker) {
-    setField(0, "3"); // a press that placed the marker would put it on point 0
-    QTest::mousePress(form->picbox, Qt::LeftButton, Qt::ShiftModifier, QPoint(100, 150));
-    move(130, Qt::LeftButton, Qt::ShiftModifier);
-    move(150, Qt::LeftButton, Qt::ShiftModifier); // 50 columns: one division to the right
-    QTest::mouseRelease(form->picbox, Qt::LeftButton, Qt::ShiftModifier, QPoint(150, 150));
+    send(QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::ShiftModifier);
+    send(QEvent::MouseMove, 130, Qt::LeftButton, Qt::ShiftModifier);
+    send(QEvent::MouseMove, 150, Qt::LeftButton, Qt::ShiftModifier); // one division right
+    send(QEvent::MouseButtonRelease, 150, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(field(12), "0.25");
-    EXPECT_EQ(form->markx[2], 3.0); // a drag does not move the marker
-    QTest::mousePress(form->picbox, Qt::MiddleButton, Qt::NoModifier, QPoint(150, 150));
-    move(50, Qt::MiddleButton, Qt::NoModifier);
-    QTest::mouseRelease(form->picbox, Qt::MiddleButton, Qt::NoModifier, QPoint(50, 150));
+    send(QEvent::MouseButtonPress, 150, Qt::MiddleButton, Qt::NoModifier);
+    send(QEvent::MouseMove, 50, Qt::MiddleButton, Qt::NoModifier); // two divisions left
+    send(QEvent::MouseButtonRelease, 50, Qt::MiddleButton, Qt::NoModifier);
     EXPECT_EQ(field(12), "0.75");
-    EXPECT_EQ(form->markx[2], 3.0);
+    EXPECT_EQ(form.markx[2], 3.0); // no drag moved the marker
     // Without moving, both are clicks: column 300 is 0.75 + 1 division = 1 V, point 4.
-    QTest::mouseClick(form->picbox, Qt::MiddleButton, Qt::NoModifier, QPoint(300, 150));
-    EXPECT_EQ(form->markx[2], 1.0);
-    QTest::mouseClick(form->picbox, Qt::LeftButton, Qt::ShiftModifier, QPoint(350, 150));
-    EXPECT_EQ(form->markx[2], 1.25);
-    EXPECT_EQ(form->txt[0]->text(), "1.25");
+    QTest::mouseClick(form.picbox, Qt::MiddleButton, Qt::NoModifier, QPoint(300, 150));
+    EXPECT_EQ(form.markx[2], 1.0);
+    QTest::mouseClick(form.picbox, Qt::LeftButton, Qt::ShiftModifier, QPoint(350, 150));
+    EXPECT_EQ(field(0), "1.25");
 }
-
-} // namespace

