@@ -125,6 +125,26 @@ GraphTexts drawgraph(DisplayState& s, const GraphInputs& in, QImage& picture) {
     const MarkerReadout m = markerReadout(s, mi, in.dispdata);
     if (m.shown) {
         out.marker = m.text;
+        if (in.markrelx || in.markrely) {
+            const auto slot = static_cast<std::size_t>(mode);
+            const double rx = s.relx[slot] / f.xperdiv;
+            const double ry = s.rely[slot];
+            const QRgb c = in.colours.reference;
+            r.setDashed(true);
+            if (in.markrelx)
+                segment(rx, f.T, rx, f.T - f.S, c);
+            if (in.markrely)
+                segment(f.L, ry, f.L + f.xgrids, ry, c);
+            r.setDashed(false);
+            if (in.markrelx && in.markrely) {
+                const PixelPos at = userToPixel(f, rx, ry, w, h);
+                const double a = std::max(4.0, std::round(std::min(w, h) / 70.0));
+                r.line(at.col - a, at.row, at.col, at.row - a, c);
+                r.line(at.col, at.row - a, at.col + a, at.row, c);
+                r.line(at.col + a, at.row, at.col, at.row + a, c);
+                r.line(at.col, at.row + a, at.col - a, at.row, c);
+            }
+        }
         r.setDotted(true);
         segment(m.linex, f.T, m.linex, f.T - f.S, in.colours.marker);
         r.setDotted(false);

@@ -56,6 +56,7 @@ struct GraphColours {
     QRgb foreground = qRgb(0, 0, 0);       // the window-text colour: the trace
     QRgb grid = qRgb(128, 128, 128);
     QRgb marker = qRgb(128, 0, 0);
+    QRgb reference = qRgb(0, 0, 255); // the relative reference, dashed
 };
 
 // What drawgraph reads besides the display state.
@@ -80,7 +81,10 @@ struct GraphTexts {
 
 // Redraws the picture from the state: labelaxes first if relabel is set, then
 // clear, grid, trace (one segment per point, consecutive points joined, cut
-// off at the picture's edges), averages read-out and marker overlay. Only
+// off at the picture's edges), averages read-out and marker overlay. With the
+// marker shown and relative X or Y on, the reference is drawn under the marker
+// line: a dashed vertical line at relx, a dashed horizontal line at rely, and
+// with both a hollow diamond where they cross. Only
 // dispdata[0 .. min(npoints, dispdata.size()) - 1] is read. A trace segment
 // whose coordinates are not finite is skipped and the rest is drawn. The
 // picture keeps its size; a null picture gets only the texts.

@@ -169,10 +169,7 @@ void MainForm::xauto_click() {
     showAxisLabels(zr::labelaxes(*this, axisInputs(false)));
     const XAutoResult r =
         xautoscale(*this, modeindex, leadingNumber(txt[14]->text().toStdString()));
-    txt[12]->setText(numberText(r.xref));
-    txt[13]->setText(numberText(r.xperdiv));
-    txt_lostfocus(13);
-    txt_lostfocus(12);
+    applyXScale(r.xref, r.xperdiv);
 }
 
 void MainForm::yauto_Click() {

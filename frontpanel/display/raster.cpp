@@ -226,12 +226,22 @@ namespace {
 // pixels of the buffer), and `minor` steps of `minorStep` spread by the
 // midpoint rule. Both end pixels are written; the pointer never leaves the
 // segment. `pos` / `dir` give the major coordinate for the dotted pattern.
-template <bool Dotted>
+// Pattern: 0 solid, 1 dotted (two on, two off), 2 dashed (five on, three off).
+template <int Pattern> bool patternOn(int pos) {
+    if constexpr (Pattern == 1)
+        return ((pos >> 1) & 1) == 0;
+    else if constexpr (Pattern == 2)
+        return (pos & 7) < 5;
+    else
+        return true;
+}
+
+template <int Pattern>
 void walk(std::uint32_t* at, std::uint32_t px, int major, int minor, std::ptrdiff_t majorStep,
           std::ptrdiff_t minorStep, int pos, int dir) {
     int d = 2 * minor - major;
     for (int i = 0; i < major; ++i) {
-        if (!Dotted || ((pos >> 1) & 1) == 0)
+        if (patternOn<Pattern>(pos))
             *at = px;
         if (d > 0) {
             at += minorStep;
@@ -241,7 +251,7 @@ void walk(std::uint32_t* at, std::uint32_t px, int major, int minor, std::ptrdif
         at += majorStep;
         pos += dir;
     }
-    if (!Dotted || ((pos >> 1) & 1) == 0)
+    if (patternOn<Pattern>(pos))
         *at = px;
 }
 
@@ -297,16 +307,20 @@ void LineRasterizer::draw(const Ends& e, QRgb colour) {
     std::uint32_t* at = bits_ + iy0 * stride_ + ix0;
     const std::uint32_t px = 0xff000000u | colour;
     if (adx >= ady) {
-        if (dotted_)
-            walk<true>(at, px, adx, ady, sx, sy, ix0, sx);
+        if (style_ == Style::Dotted)
+            walk<1>(at, px, adx, ady, sx, sy, ix0, sx);
+        else if (style_ == Style::Dashed)
+            walk<2>(at, px, adx, ady, sx, sy, ix0, sx);
         else
-            walk<false>(at, px, adx, ady, sx, sy, ix0, sx);
+            walk<0>(at, px, adx, ady, sx, sy, ix0, sx);
     } else {
         const int dirY = iy1 >= iy0 ? 1 : -1;
-        if (dotted_)
-            walk<true>(at, px, ady, adx, sy, sx, iy0, dirY);
+        if (style_ == Style::Dotted)
+            walk<1>(at, px, ady, adx, sy, sx, iy0, dirY);
+        else if (style_ == Style::Dashed)
+            walk<2>(at, px, ady, adx, sy, sx, iy0, dirY);
         else
-            walk<false>(at, px, ady, adx, sy, sx, iy0, dirY);
+            walk<0>(at, px, ady, adx, sy, sx, iy0, dirY);
     }
 }
 

@@ -26,7 +26,9 @@ public:
 
     // Solid (default) or dotted (two pixels on, two off, counted along the
     // line's major axis from the image edge, so clipping does not shift it).
-    void setDotted(bool dotted) { dotted_ = dotted; }
+    void setDotted(bool dotted) { style_ = dotted ? Style::Dotted : Style::Solid; }
+    // Dashed: five pixels on, three off, counted like the dots. setDotted(false) ends it too.
+    void setDashed(bool dashed) { style_ = dashed ? Style::Dashed : Style::Solid; }
 
     // Returns false if the segment was skipped (non-finite), true otherwise,
     // also when nothing of it lies inside the image.
@@ -57,7 +59,8 @@ private:
     std::ptrdiff_t stride_ = 0; // in pixels
     int width_ = 0;
     int height_ = 0;
-    bool dotted_ = false;
+    enum class Style { Solid, Dotted, Dashed };
+    Style style_ = Style::Solid;
 };
 
 // A polyline drawn segment by segment, pixel for pixel as line() draws each segment from the

@@ -105,6 +105,9 @@ void MainForm::measloop() {
 
     stopflag = false;
     loopRestart_ = false;
+    bool endedBySingle = false;
+    runState_ = RunState::Running;
+    blockRate_.start(statusClockNs());
     int16_t overloadflag = 0;
     LoopTiming* timing = looptiming;
 
@@ -152,6 +155,7 @@ void MainForm::measloop() {
             if (timing != nullptr) {
                 ++timing->blocks;
             }
+            blockRate_.block(statusClockNs());
             // 4.3, 4.4 Indicators.
             overload->setVisible(overloadflag != 0);
             badstate->setVisible(instr != 0 && rearm != 0);
@@ -216,8 +220,10 @@ void MainForm::measloop() {
         if (singleflag) {
             stopflag = true;
             singleflag = false;
+            endedBySingle = true;
         }
     }
+    runState_ = endedBySingle ? RunState::Single : RunState::Paused;
     // The last block's read-outs and picture on the screen now, not at the next refresh.
     presentGraph();
 }

@@ -15,6 +15,7 @@
 #include "diag/diag_state.h"
 #include "display/axes.h"
 #include "display/display_state.h"
+#include "display/status_line.h"
 #include "measure/loop_timing.h"
 #include "measure/measure_state.h"
 #include "measure/simread.h"
@@ -179,6 +180,10 @@ public:
     std::array<QLabel*, 5> lablegraph{};
     QLabel* badstate = nullptr;
     QLabel* overload = nullptr;
+    // Status line: run state, blocks per second, resolution bandwidth (Spectrum mode).
+    QLabel* runstate = nullptr;
+    QLabel* blockrate = nullptr;
+    QLabel* rbw = nullptr;
     // Menus
     QMenu* medit = nullptr;
     QMenu* mcontrol = nullptr;
@@ -236,6 +241,9 @@ public:
     void markermode_Click();
     void markmove_Click(int index);
     void picbox_MouseDown(int button, int shift, double x, double y);
+    // Wheel over the graph (image column, notches) and a Shift or middle-button drag (columns).
+    void picbox_Wheel(double col, double steps);
+    void picbox_Pan(double dcol);
     void markrelload_Click(int index);
     void markstepload_Click();
     void editmenu_Click(int index);
@@ -295,6 +303,8 @@ public:
     // block: the graph picture with the read-out lines under it, and the trace on show as CSV.
     QImage graphPicture();
     std::string traceCsvText();
+    // Rewrites the status line from the state now (a timer does so a few times per second).
+    void refreshStatus();
 
     // Runs a handler as every control dispatches to it: not once the window is
     // unloading, seen by the handler trace under `name`, and with a failure it
@@ -394,6 +404,16 @@ private:
     std::array<bool, 5> captionsPending_{};
     QElapsedTimer presented_;
     QTimer* presentTimer_ = nullptr;
+
+    // Status line (status_line_handlers.cpp) and mouse zoom (zoom_handlers.cpp).
+    void buildStatusLine();
+    static std::int64_t statusClockNs();
+    RunState runState_ = RunState::Paused; // of the last loop entered or ended
+    BlockRate blockRate_;
+    QTimer* statusTimer_ = nullptr;
+    // X-Ref and, when given, X-Per Div into their fields, applied as Autoscale X applies them.
+    void applyXScale(double ref, std::optional<double> perdiv);
+    void redrawWhilePaused();
 };
 
 } // namespace zr

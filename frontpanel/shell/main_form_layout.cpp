@@ -187,6 +187,7 @@ void MainForm::buildWindow() {
     setCentralWidget(central);
 
     buildMenus();
+    buildStatusLine();
     setUpKeyboard(*this);
 
     cal = new CalWindow(this);

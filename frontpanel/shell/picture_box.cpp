@@ -1,9 +1,12 @@
 #include "shell/picture_box.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QResizeEvent>
+#include <QStyleHints>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -102,7 +105,54 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
                       (mods & Qt::AltModifier ? 4 : 0);
     // Mouse positions are logical; the user coordinates are set on the image's device pixels.
     const QPointF user = toUser(event->position() * image_.devicePixelRatio());
+    if (drag_ && !press_.held && ((button == 1 && (shift & 1) != 0) || button == 4)) {
+        press_ =
+            HeldPress{true, false, event->button(), event->position(), 0.0, button, shift, user};
+        return;
+    }
     mouseDown_(button, shift, user.x(), user.y());
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    if (!press_.held) {
+        return;
+    }
+    const double ratio = image_.devicePixelRatio();
+    const double col = event->position().x() * ratio;
+    if (!press_.dragging) {
+        if ((event->position() - press_.at).manhattanLength() <
+            QGuiApplication::styleHints()->startDragDistance()) {
+            return;
+        }
+        press_.dragging = true;
+        press_.lastCol = press_.at.x() * ratio;
+    }
+    const double dcol = col - press_.lastCol;
+    press_.lastCol = col;
+    if (dcol != 0.0 && drag_) {
+        drag_(dcol);
+    }
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (!press_.held || event->button() != press_.qtButton) {
+        return;
+    }
+    const HeldPress p = press_;
+    press_ = HeldPress{};
+    if (!p.dragging && mouseDown_) {
+        mouseDown_(p.button, p.shift, p.user.x(), p.user.y());
+    }
+}
+
+void PictureBox::wheelEvent(QWheelEvent* event) {
+    const double steps = event->angleDelta().y() / 120.0;
+    if (!wheel_ || steps == 0.0) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    wheel_(event->position().x() * image_.devicePixelRatio(), steps);
 }
 
 } // namespace zr
