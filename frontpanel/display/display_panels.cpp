@@ -137,11 +137,10 @@ void MainForm::wireDisplay(const Wiring& w) {
         dispatch(QStringLiteral("picbox_MouseDown"), [&] { picbox_MouseDown(b, shift, x, y); });
     });
     picbox->setWheel([this](double col, double steps) {
-        runGuarded(
-            [&] { dispatch(QStringLiteral("picbox_Wheel"), [&] { picbox_Wheel(col, steps); }); });
+        dispatch(QStringLiteral("picbox_Wheel"), [&] { picbox_Wheel(col, steps); });
     });
     picbox->setDrag([this](double dcol) {
-        runGuarded([&] { dispatch(QStringLiteral("picbox_Pan"), [&] { picbox_Pan(dcol); }); });
+        dispatch(QStringLiteral("picbox_Pan"), [&] { picbox_Pan(dcol); });
     });
     // A new picture size: the block on show is drawn again at that size, so a paused graph
     // is not left stretched (a running loop draws its next block at the new size anyway).
