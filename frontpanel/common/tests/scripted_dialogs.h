@@ -27,9 +27,17 @@ public:
     void addInput(const QString& answer) { inputs_.push_back(answer); }
     void addAnswer(bool yes) { answers_.push_back(yes); }
 
-    QString input(const QString& prompt, const QString& title, const QString& answer) override;
-    void message(const QString& text, const QString& title) override;
-    bool question(const QString& text, const QString& title) override;
+    QString input(const QString& prompt, const QString& title, const QString& answer) override {
+        shown_.push_back({Kind::Input, prompt, title, answer});
+        return next(inputs_, QString());
+    }
+    void message(const QString& text, const QString& title) override {
+        shown_.push_back({Kind::Message, text, title, QString()});
+    }
+    bool question(const QString& text, const QString& title) override {
+        shown_.push_back({Kind::Question, text, title, QString()});
+        return next(answers_, false);
+    }
     QString saveFileName(const QString& title, const QString& suggested,
                          const QString& filter) override;
 
@@ -37,6 +45,13 @@ public:
     std::vector<Shown> shownOf(Kind kind) const;
 
 private:
+    template <class T> static T next(std::deque<T>& script, T none) {
+        if (script.empty())
+            return none;
+        T a = script.front();
+        script.pop_front();
+        return a;
+    }
     std::deque<QString> inputs_;
     std::deque<bool> answers_;
     std::vector<Shown> shown_;

@@ -1,11 +1,7 @@
 // The Diagnostics panel, self test, calibration table, power-on save, Help
 // and About of the real window (offscreen), against the recording instrument
 // and scripted dialogs.
-#include "driver/tests/fake_instrument.h"
-#include "driver/dsp_library.h"
-#include "common/controls.h"
-#include "common/tests/scripted_dialogs.h"
-#include "shell/main_form.h"
+#include "common/tests/window_fixture.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,17 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
 #include <QUrl>
-
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
-#include <vector>
 
 #ifndef ZR_TEST_PROJECT_VERSION
 #error "the build passes the project version"
@@ -34,11 +23,7 @@
 namespace {
 
 using Kind = zr::ScriptedDialogs::Kind;
-constexpr int32_t kHandle = 4097;
-
-std::vector<std::string> lines(std::initializer_list<const char*> l) {
-    return {l.begin(), l.end()};
-}
+using zr::test::Log;
 
 // Records whether the wait pointer shows while the module runs its self test.
 struct WaitWatch : zr::FakeInstrument {
@@ -59,52 +44,27 @@ struct CursorAtMessage : zr::ScriptedDialogs {
     }
 };
 
-struct DiagWindow : ::testing::Test {
-    WaitWatch instrument;
-    zr::DspLibrary dsp;
-    CursorAtMessage dialogs;
-    std::unique_ptr<zr::MainForm> form;
+// The register arithmetic of the Diagnostics lists is checked through the stand-in driver.
+struct DiagWindow : zr::test::WindowTest<WaitWatch, CursorAtMessage> {
     std::vector<QUrl> opened;
     bool viewerAccepts = true;
 
     void SetUp() override {
-        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, QString());
-        form->setTerminator([](int) {});
-        form->instr = kHandle;
+        WindowTest::SetUp();
         form->diagHooks.openUrl = [this](const QUrl& url) {
             opened.push_back(url);
             return viewerAccepts;
         };
-        instrument.clearLog();
     }
     std::vector<zr::ScriptedDialogs::Shown> messages() const {
         return dialogs.shownOf(Kind::Message);
     }
 };
 
-TEST_F(DiagWindow, EachListReadsRegisterOneAndWritesItsOwnField) {
-    instrument.diagRegAnswers[1] = static_cast<int16_t>(0xFFFF);
-    const struct {
-        QComboBox* list;
-        int index;
-        const char* written;
-    } cases[] = {
-        {form->tau, 3, "zrq7010_diag_reg 4097 1 -129"},      // "2^25": 0xFF7F
-        {form->calmode, 0, "zrq7010_diag_reg 4097 1 -1793"}, // "Reset": 0xF8FF
-        {form->dataout, 1, "zrq7010_diag_reg 4097 1 6143"},  // "ADC1 only": 0x07FF + 0x1000
-    };
-    for (const auto& c : cases) {
-        instrument.clearLog();
-        ASSERT_TRUE(zr::selectEntry(c.list, c.index));
-        EXPECT_EQ(instrument.log(), lines({"zrq7010_diag_reg_get 4097 1", c.written}));
-    }
-}
-
 TEST_F(DiagWindow, BumpingWritesRegister13WithoutReading) {
     ASSERT_TRUE(zr::selectEntry(form->bumping, 1));
     ASSERT_TRUE(zr::selectEntry(form->bumping, 0));
-    EXPECT_EQ(instrument.log(),
-              lines({"zrq7010_diag_reg 4097 13 1", "zrq7010_diag_reg 4097 13 0"}));
+    EXPECT_EQ(instrument.log(), Log({"zrq7010_diag_reg 4097 13 1", "zrq7010_diag_reg 4097 13 0"}));
 }
 
 TEST_F(DiagWindow, TrimSelectionShowsItsRegisterAndOnlyEnterWritesTheLimitedValue) {
@@ -113,7 +73,7 @@ TEST_F(DiagWindow, TrimSelectionShowsItsRegisterAndOnlyEnterWritesTheLimitedValu
     EXPECT_EQ(form->adc1entry->text(), "-1234");
     ASSERT_TRUE(zr::selectEntry(form->trimdac, 2)); // "ADC1 offset"
     EXPECT_EQ(instrument.log(),
-              lines({"zrq7010_diag_reg_get 4097 14", "zrq7010_diag_reg_get 4097 4"}));
+              Log({"zrq7010_diag_reg_get 4097 14", "zrq7010_diag_reg_get 4097 4"}));
     form->adc1entry->clear();
     instrument.clearLog();
     QTest::keyClicks(form->adc1entry, "300");
@@ -124,19 +84,8 @@ TEST_F(DiagWindow, TrimSelectionShowsItsRegisterAndOnlyEnterWritesTheLimitedValu
     key = zr::kKeyEnter;
     form->adc1entry_KeyPress(key);
     EXPECT_EQ(key, 0);
-    EXPECT_EQ(instrument.log(), lines({"zrq7010_diag_reg 4097 4 255"}));
+    EXPECT_EQ(instrument.log(), Log({"zrq7010_diag_reg 4097 4 255"}));
     EXPECT_EQ(form->adc1entry->text(), "255");
-}
-
-TEST_F(DiagWindow, SelfTestListsTheQueuedCodesAfterTheText) {
-    instrument.selfTestText = "T";
-    instrument.errorQueue = {12, -3};
-    form->selftest_Click();
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].text, "T, 12,-3");
-    EXPECT_EQ(messages()[0].title, "Self Test");
-    EXPECT_EQ(instrument.log(), lines({"zrq7010_self_test 4097", "zrq7010_error_query 4097",
-                                       "zrq7010_error_query 4097", "zrq7010_error_query 4097"}));
 }
 
 TEST_F(DiagWindow, AnEndlessErrorQueueStopsAfter256CodesUnderTheWaitPointer) {
@@ -144,8 +93,10 @@ TEST_F(DiagWindow, AnEndlessErrorQueueStopsAfter256CodesUnderTheWaitPointer) {
     instrument.errorQueue.assign(300, 7);
     ASSERT_EQ(QApplication::overrideCursor(), nullptr);
     form->selftest_Click();
+    EXPECT_EQ(instrument.log().front(), "zrq7010_self_test 4097");
     EXPECT_EQ(instrument.callsOf("zrq7010_error_query").size(), 256u);
     ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].title, "Self Test");
     const QStringList parts = messages()[0].text.split('\n');
     ASSERT_EQ(parts.size(), 2);
     EXPECT_EQ(parts[0], "T" + QString(", 7").repeated(256));
@@ -163,7 +114,7 @@ TEST_F(DiagWindow, CalibrationTableIsRebuiltOnEveryCallAndCopied) {
     QGuiApplication::clipboard()->setText("old");
     form->showcaltable();
     EXPECT_EQ(instrument.log(),
-              lines({"zrq7010_diag_adccal_get 4097", "zrq7010_diag_adccal_get 4097"}));
+              Log({"zrq7010_diag_adccal_get 4097", "zrq7010_diag_adccal_get 4097"}));
     const QStringList shown = form->cal->text().split('\n');
     ASSERT_EQ(shown.size(), 15);
     EXPECT_EQ(shown[14], "Gain adjust =    +2.000000");
@@ -198,15 +149,22 @@ TEST_F(DiagWindow, CalibrationWindowShowsTheWholeTableAndKeepsTheOperatorsView) 
 }
 
 TEST_F(DiagWindow, SaveAsksAndSendsTheStampOfTheCurrentTimeUpToTheYear2047) {
+    dialogs.addAnswer(false); // "No" does not even read the clock
+    form->diagHooks.now = [] {
+        ADD_FAILURE() << "clock read";
+        return QDateTime();
+    };
+    form->Command1_Click();
+    EXPECT_TRUE(instrument.log().empty());
     dialogs.addAnswer(true);
     form->diagHooks.now = [] { return QDateTime(QDate(2001, 3, 3), QTime(9, 5, 41)); };
     form->Command1_Click();
-    EXPECT_EQ(instrument.log(), lines({"zrq7010_diag_cal 4097 2098403909"}));
+    EXPECT_EQ(instrument.log(), Log({"zrq7010_diag_cal 4097 2098403909"}));
     const auto questions = dialogs.shownOf(Kind::Question);
-    ASSERT_EQ(questions.size(), 1u);
-    EXPECT_EQ(questions[0].text,
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_EQ(questions[1].text,
               "Do you want to replace the power-on settings with the current values?");
-    EXPECT_EQ(questions[0].title, "Calibration Save");
+    EXPECT_EQ(questions[1].title, "Calibration Save");
     EXPECT_TRUE(messages().empty());
 
     dialogs.addAnswer(true); // a year after 2047 is refused with a message
@@ -216,19 +174,6 @@ TEST_F(DiagWindow, SaveAsksAndSendsTheStampOfTheCurrentTimeUpToTheYear2047) {
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(messages()[0].title, "Calibration Save");
     EXPECT_TRUE(messages()[0].text.contains("2047")) << messages()[0].text.toStdString();
-}
-
-TEST_F(DiagWindow, AnsweringNoCallsNothing) {
-    dialogs.addAnswer(false);
-    bool clockRead = false;
-    form->diagHooks.now = [&clockRead] {
-        clockRead = true;
-        return QDateTime(QDate(2001, 3, 3), QTime(9, 5));
-    };
-    form->Command1_Click();
-    EXPECT_EQ(dialogs.shownOf(Kind::Question).size(), 1u);
-    EXPECT_TRUE(instrument.log().empty());
-    EXPECT_FALSE(clockRead);
 }
 
 TEST_F(DiagWindow, HelpOpensTheUserGuideNextToTheProgram) {
@@ -262,9 +207,8 @@ TEST_F(DiagWindow, AboutShowsTheVersionAndWhatTheModuleReports) {
     EXPECT_EQ(text[7], "   Firmware/Board revision: "); // a text without its NUL reads as empty
     EXPECT_EQ(text[8], "   Memory Size:  64MByte");
     EXPECT_EQ(text[9], "   Last calibrated: 03-03-2001,  09:05");
-    EXPECT_EQ(instrument.log(),
-              lines({"zrq7010_revision_query 4097", "zrq7010_data_memsize_get 4097",
-                     "zrq7010_diag_cal_get 4097"}));
+    EXPECT_EQ(instrument.log(), Log({"zrq7010_revision_query 4097", "zrq7010_data_memsize_get 4097",
+                                     "zrq7010_diag_cal_get 4097"}));
 }
 
 } // namespace

@@ -1,22 +1,12 @@
 // Soft and hard reset of the real window (offscreen), against the recording
 // instrument: the module's reset sequence, the preset and a running
 // measurement afterwards.
-#include "driver/tests/fake_instrument.h"
-#include "driver/dsp_library.h"
-#include "common/controls.h"
-#include "common/tests/scripted_dialogs.h"
-#include "shell/main_form.h"
+#include "common/tests/window_fixture.h"
 
 #include <QApplication>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
 #include <chrono>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -32,9 +22,7 @@ public:
     const bool* watched = nullptr;
     std::vector<Clock::time_point> pokeTimes;
     std::vector<bool> watchedAtPoke;
-    std::vector<bool> busyAtPoke;        // the wait cursor was on
-    std::vector<const void*> readFrames; // where each read was called from
-    std::function<void(int)> onRead;
+    std::vector<bool> busyAtPoke; // the wait cursor was on
 
     int32_t diag_poke(int32_t instr, int16_t reg, int32_t value) override {
         pokeTimes.push_back(Clock::now());
@@ -44,30 +32,18 @@ public:
         return zr::FakeInstrument::diag_poke(instr, reg, value);
     }
     int32_t read(int32_t instr, float* data, int32_t blocklen, int16_t* overloadOut) override {
-        int marker = 0;
-        readFrames.push_back(&marker);
-        ++reads;
-        if (onRead)
-            onRead(reads);
-        if (form != nullptr && reads >= readsBeforePause)
+        if (form != nullptr && ++reads >= readsBeforePause)
             form->stopflag = true;
         return zr::FakeInstrument::read(instr, data, blocklen, overloadOut);
     }
 };
 
-struct Reset : ::testing::Test {
-    ResetWatch instrument;
-    zr::DspLibrary dsp;
-    zr::ScriptedDialogs dialogs;
-    std::unique_ptr<zr::MainForm> form;
-
+// A reset during a running loop (one loop, no pokes) is checked with the loop's handlers.
+struct Reset : zr::test::WindowTest<ResetWatch> {
     void SetUp() override {
-        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, QString());
-        form->setTerminator([](int) {});
-        form->instr = 4097;
+        WindowTest::SetUp();
         instrument.form = form.get();
         form->stopflag = true; // paused: no loop runs
-        instrument.clearLog();
     }
     const std::vector<std::string>& log() const { return instrument.log(); }
     // After `from` lines: the traffic of one preset on a fresh window, then "Start".
@@ -111,32 +87,6 @@ TEST_F(Reset, HardResetGivesTheModuleFiveSecondsWithoutProcessingEvents) {
     expectPresetThenStartFrom(4);
     EXPECT_EQ(instrument.reads, instrument.readsBeforePause) << "the measurement runs again";
     EXPECT_TRUE(eventProcessed) << "the restarted loop yields to the window again";
-}
-
-TEST_F(Reset, ResetDuringARunningLoopLeavesOneLoopRunning) {
-    instrument.readsBeforePause = 8;
-    int resetAtRead = 0;
-    instrument.onRead = [this, &resetAtRead](int reads) {
-        if (reads == 2) {
-            // Chosen by the operator while the loop yields after this block.
-            QTimer::singleShot(0, form.get(), [this, &resetAtRead] {
-                resetAtRead = instrument.reads;
-                form->resetmenu_Click(0);
-            });
-        }
-    };
-    form->meascontrol_Click(0); // Start; returns when the loop is paused at read 8
-
-    EXPECT_EQ(resetAtRead, 2);
-    EXPECT_EQ(instrument.callsOf("zrq7010_reset").size(), 1u);
-    EXPECT_TRUE(instrument.pokeTimes.empty()) << "a soft reset does not poke";
-    EXPECT_EQ(instrument.reads, 8) << "the loop went on after the reset until paused";
-    // Every block was read by the same loop, at the same depth: a reset does
-    // not leave a second loop running inside the first.
-    ASSERT_EQ(instrument.readFrames.size(), 8u);
-    for (const void* frame : instrument.readFrames)
-        EXPECT_EQ(frame, instrument.readFrames.front());
-    EXPECT_TRUE(form->stopflag);
 }
 
 } // namespace

@@ -1,50 +1,33 @@
 // The measurement loop, its buttons, the modes and the graph in the real window, against the
 // recording fake instrument. Handlers "inside the yield" are queued calls that the loop's one
 // processEvents per pass dispatches.
-#include "driver/tests/fake_instrument.h"
-#include "driver/dsp_library.h"
-#include "common/controls.h"
-#include "common/tests/scripted_dialogs.h"
-#include "shell/main_form.h"
+#include "common/tests/window_fixture.h"
 
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
-#include <memory>
 #include <numeric>
 
 namespace {
 
-constexpr int32_t kHandle = 4097;
 enum Button { kStart, kPause, kContinue, kSingle };
-using Log = std::vector<std::string>;
+using zr::test::Log;
 
-struct LoopWindow : ::testing::Test {
-    zr::FakeInstrument instrument;
-    zr::DspLibrary dsp;
-    zr::ScriptedDialogs dialogs;
-    std::unique_ptr<zr::MainForm> form;
-    int ends = 0;
+struct LoopWindow : zr::test::WindowTest<> {
     std::map<long, std::function<void()>> inYield; // by pass number
     std::vector<long> observed;                    // passes seen by the observer, in order
 
     void SetUp() override {
-        instrument.initDefault.handle = kHandle;
-        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, QString());
-        form->setTerminator([this](int) { ++ends; });
-        form->instr = kHandle;
+        instrument.initDefault.handle = zr::test::kHandle;
+        WindowTest::SetUp();
         form->presetall();
         form->setPassObserver([this](long passes) {
             observed.push_back(passes);
@@ -68,10 +51,6 @@ struct LoopWindow : ::testing::Test {
     int reads() const { return static_cast<int>(instrument.callsOf("zrq7010_read").size()); }
     int starts() const { return static_cast<int>(instrument.callsOf("zrq7010_meas_start").size()); }
     void click(Button button) { zr::clickButton(form->meascontrol[button]); }
-    void setField(int index, const QString& text) {
-        form->txt[static_cast<std::size_t>(index)]->setText(text);
-        form->txt_lostfocus(index);
-    }
     // Time domain without resampling or automatic x axis, delivering `block`.
     void timeDomain(std::vector<float> block) {
         form->xautoflag->setChecked(false);
@@ -101,19 +80,24 @@ TEST_F(LoopWindow, ASettingChangedInTheYieldIsRedrawnAtOnce) {
     EXPECT_TRUE(form->lablegraph[2]->text().startsWith("Y: Center="));
 }
 
-TEST_F(LoopWindow, ContinueAndSingleKeepTheAverageStartRestartsIt) {
+// Single, Continue and a change of averaging kind keep the running average; Start and a new
+// window (through the block-size handler) restart it.
+TEST_F(LoopWindow, AverageRestartsOnlyOnStartAndANewWindow) {
     zr::selectEntry(form->averaging, 1);
     form->numavg = 50;
     click(kSingle);
     click(kSingle);
-    EXPECT_EQ(form->avgcount, 2);
+    zr::selectEntry(form->averaging, 2);
     during(1, [this] { click(kPause); });
     click(kContinue);
     EXPECT_EQ(form->avgcount, 3);
+    EXPECT_EQ(form->lablegraph[4]->text(), "Averages =  3");
     EXPECT_EQ(starts(), 2 + 2); // two re-arms, then Continue and its re-arm
     during(1, [this] { click(kPause); });
     click(kStart);
     EXPECT_EQ(form->avgcount, 1);
+    zr::selectEntry(form->window, 1);
+    EXPECT_EQ(form->avgcount, 0);
 }
 
 // "Start" with handlers pressed inside the yield of given passes. A handler that enters the loop
@@ -168,6 +152,7 @@ TEST_F(LoopWindow, HandlersInsideTheYieldNeverNestLoops) {
         EXPECT_EQ(returnedIn, std::vector<long>(c.actions.size(), 0));
         EXPECT_EQ(observed, c.observed);
         EXPECT_EQ(instrument.callsOf("zrq7010_reset").size(), static_cast<std::size_t>(resets));
+        EXPECT_TRUE(instrument.callsOf("zrq7010_diag_poke").empty()); // a soft reset
         EXPECT_EQ(ends, closes ? 1 : 0);
         EXPECT_EQ(instrument.callsOf("zrq7010_close").size(), closes ? 1u : 0u);
     }
@@ -254,13 +239,13 @@ TEST_F(LoopWindow, ModeChangeRestoresEachModesFieldsAndLeavesTheMarkerField) {
     form->xautoflag->setChecked(false);
     form->txt[0]->setText("123");
     zr::selectEntry(form->measmode, 1);
-    setField(9, "-20");
+    commit(9, "-20");
     zr::selectEntry(form->ypos, 1);
-    setField(16, "-3");
+    commit(16, "-3");
     zr::selectEntry(form->measmode, 2);
     EXPECT_EQ(form->ypos->currentIndex(), 2); // histogram preset: bottom
     EXPECT_EQ(form->txt[10]->text(), "0.1");
-    setField(9, "7");
+    commit(9, "7");
     form->avgcount = 4;
     form->relabel = false;
     zr::selectEntry(form->measmode, 1);
@@ -282,25 +267,11 @@ TEST_F(LoopWindow, XAutoOnChangeRunsWithTheModeChange) {
     EXPECT_EQ(form->txt[13]->text(), "1024000");
 }
 
-TEST_F(LoopWindow, AveragingKindChangeKeepsTheRunningAverageWindowChangeRestartsIt) {
-    zr::selectEntry(form->averaging, 1);
-    timeDomain(std::vector<float>(2048, 0.25f));
-    click(kSingle);
-    click(kSingle);
-    EXPECT_EQ(form->avgcount, 2);
-    zr::selectEntry(form->averaging, 2);
-    click(kSingle);
-    EXPECT_EQ(form->avgcount, 3);
-    EXPECT_EQ(form->lablegraph[4]->text(), "Averages =  3");
-    zr::selectEntry(form->window, 1); // through the block-size handler
-    EXPECT_EQ(form->avgcount, 0);
-}
-
 // The read-outs reach the labels at most once per display refresh while the loop runs; Copy
 // Caption still copies those of the latest block, and the loop's end shows them.
 TEST_F(LoopWindow, CopyCaptionWhileRunningGivesTheLatestReadOuts) {
     zr::selectEntry(form->averaging, 1);
-    setField(3, "100");
+    commit(3, "100");
     timeDomain(std::vector<float>(2048, 0.25f));
     QString copied;
     during(6, [this, &copied] {
@@ -317,11 +288,9 @@ TEST_F(LoopWindow, HistogramCountsTheBlockAndAutoLimitsCoverIt) {
     form->xautoflag->setChecked(false);
     zr::selectEntry(form->measmode, 2);
     zr::selectEntry(form->histbins, 0); // 16 bins
-    std::vector<float> block(1024);
-    for (std::size_t i = 0; i < block.size(); ++i) {
-        block[i] = -0.8f + 1.7f * static_cast<float>(i) / 1023.0f; // -0.8 .. 0.9
-    }
-    instrument.blockData = block;
+    instrument.blockData.assign(1024, 0.0f);
+    instrument.blockData[0] = -0.8f;
+    instrument.blockData[1] = 0.9f;
     click(kSingle);
     EXPECT_EQ(form->npoints, 16);
     EXPECT_EQ(std::accumulate(form->dispdata.begin(), form->dispdata.begin() + 16, 0.0f), 1024.0f);
@@ -331,10 +300,9 @@ TEST_F(LoopWindow, HistogramCountsTheBlockAndAutoLimitsCoverIt) {
 }
 
 TEST_F(LoopWindow, YAutoscaleGoesThroughTheFields) {
-    std::vector<float> block(1024);
-    for (std::size_t i = 0; i < block.size(); ++i) {
-        block[i] = -1.0f + 2.0f * static_cast<float>(i) / 1023.0f;
-    }
+    std::vector<float> block(1024, 0.0f);
+    block[0] = -1.0f;
+    block[1] = 1.0f;
     timeDomain(block);
     click(kSingle);
     zr::selectEntry(form->ypos, 1); // centre

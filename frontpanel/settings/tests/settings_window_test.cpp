@@ -1,58 +1,30 @@
 // The settings handlers and the preset on a real window; the field rules and list texts
 // themselves are checked by the plain-function tests, here that the handlers apply them.
-#include "driver/tests/fake_instrument.h"
-#include "driver/dsp_library.h"
+#include "common/tests/window_fixture.h"
 #include "settings/tests/preset_traffic.h"
-#include "common/controls.h"
-#include "common/tests/scripted_dialogs.h"
-#include "shell/main_form.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <functional>
-#include <memory>
 #include <numeric>
-#include <string>
-#include <vector>
 
 namespace {
 
-constexpr int32_t kHandle = 4097;
-using Log = std::vector<std::string>;
+using zr::test::call;
+using zr::test::kHandle;
+using zr::test::Log;
 
-// A log line of the recording instrument for the session.
-std::string call(const char* function, const std::string& args = "") {
-    return "zrq7010_" + std::string(function) + " " + std::to_string(kHandle) +
-           (args.empty() ? "" : " " + args);
-}
-
-struct SettingsWindow : ::testing::Test {
-    zr::FakeInstrument instrument;
-    zr::DspLibrary dsp;
-    zr::ScriptedDialogs dialogs;
-    std::unique_ptr<zr::MainForm> form;
-
+struct SettingsWindow : zr::test::WindowTest<> {
     void SetUp() override {
-        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, QString());
-        form->setTerminator([](int) {});
-        form->instr = kHandle;
+        WindowTest::SetUp();
         instrument.diag_reg(kHandle, 1, 1812); // what start-up writes before the preset runs
         instrument.clearLog();
-    }
-    QString commit(int index, const QString& text) {
-        QLineEdit* field = form->txt[static_cast<std::size_t>(index)];
-        field->setText(text);
-        form->txt_lostfocus(index);
-        return field->text();
     }
 };
 
