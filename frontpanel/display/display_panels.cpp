@@ -139,9 +139,8 @@ void MainForm::wireDisplay(const Wiring& w) {
     picbox->setWheel([this](double col, double steps) {
         dispatch(QStringLiteral("picbox_Wheel"), [&] { picbox_Wheel(col, steps); });
     });
-    picbox->setDrag([this](double dcol) {
-        dispatch(QStringLiteral("picbox_Pan"), [&] { picbox_Pan(dcol); });
-    });
+    picbox->setDrag(
+        [this](double dcol) { dispatch(QStringLiteral("picbox_Pan"), [&] { picbox_Pan(dcol); }); });
     // A new picture size: the block on show is drawn again at that size, so a paused graph
     // is not left stretched (a running loop draws its next block at the new size anyway).
     connect(picbox, &PictureBox::resized, this, [this] {
