@@ -23,6 +23,8 @@
 namespace {
 
 using Kind = zr::ScriptedDialogs::Kind;
+using zr::test::call;
+using zr::test::kHandle;
 using zr::test::Log;
 
 // Records whether the wait pointer shows while the module runs its self test.
@@ -44,7 +46,6 @@ struct CursorAtMessage : zr::ScriptedDialogs {
     }
 };
 
-// The register arithmetic of the Diagnostics lists is checked through the stand-in driver.
 struct DiagWindow : zr::test::WindowTest<WaitWatch, CursorAtMessage> {
     std::vector<QUrl> opened;
     bool viewerAccepts = true;
@@ -61,19 +62,26 @@ struct DiagWindow : zr::test::WindowTest<WaitWatch, CursorAtMessage> {
     }
 };
 
-TEST_F(DiagWindow, BumpingWritesRegister13WithoutReading) {
+// Bumping writes register 13 without reading it; the three lists that share register 1 read it
+// just before writing and change only their own bits. A trim selection shows its register, and
+// only Enter writes the typed value, limited.
+TEST_F(DiagWindow, PanelListsAndTrimEntryWriteTheirRegisters) {
+    instrument.diag_reg(kHandle, 1, 0x0714);
+    instrument.diagRegAnswers[14] = -1234;
+    instrument.clearLog();
     ASSERT_TRUE(zr::selectEntry(form->bumping, 1));
     ASSERT_TRUE(zr::selectEntry(form->bumping, 0));
-    EXPECT_EQ(instrument.log(), Log({"zrq7010_diag_reg 4097 13 1", "zrq7010_diag_reg 4097 13 0"}));
-}
-
-TEST_F(DiagWindow, TrimSelectionShowsItsRegisterAndOnlyEnterWritesTheLimitedValue) {
-    instrument.diagRegAnswers[14] = -1234;
+    ASSERT_TRUE(zr::selectEntry(form->tau, 3));     // bits 5..7 = 3: 0x0774
+    ASSERT_TRUE(zr::selectEntry(form->calmode, 2)); // bits 8..10 = 2: 0x0274
+    ASSERT_TRUE(zr::selectEntry(form->dataout, 2)); // bits 11.. = code 1: 0x0A74
     ASSERT_TRUE(zr::selectEntry(form->trimdac, 8)); // "20MHz Adjust"
     EXPECT_EQ(form->adc1entry->text(), "-1234");
     ASSERT_TRUE(zr::selectEntry(form->trimdac, 2)); // "ADC1 offset"
-    EXPECT_EQ(instrument.log(),
-              Log({"zrq7010_diag_reg_get 4097 14", "zrq7010_diag_reg_get 4097 4"}));
+    const std::string get = call("diag_reg_get", "1");
+    EXPECT_EQ(instrument.log(), (Log{call("diag_reg", "13 1"), call("diag_reg", "13 0"), get,
+                                     call("diag_reg", "1 1908"), get, call("diag_reg", "1 628"),
+                                     get, call("diag_reg", "1 2676"), call("diag_reg_get", "14"),
+                                     call("diag_reg_get", "4")}));
     form->adc1entry->clear();
     instrument.clearLog();
     QTest::keyClicks(form->adc1entry, "300");
@@ -84,7 +92,7 @@ TEST_F(DiagWindow, TrimSelectionShowsItsRegisterAndOnlyEnterWritesTheLimitedValu
     key = zr::kKeyEnter;
     form->adc1entry_KeyPress(key);
     EXPECT_EQ(key, 0);
-    EXPECT_EQ(instrument.log(), Log({"zrq7010_diag_reg 4097 4 255"}));
+    EXPECT_EQ(instrument.log(), Log{call("diag_reg", "4 255")});
     EXPECT_EQ(form->adc1entry->text(), "255");
 }
 
@@ -106,7 +114,7 @@ TEST_F(DiagWindow, AnEndlessErrorQueueStopsAfter256CodesUnderTheWaitPointer) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(DiagWindow, CalibrationTableIsRebuiltOnEveryCallAndCopied) {
+TEST_F(DiagWindow, CalibrationTableIsRebuiltOnEveryCallCopiedAndShownWhole) {
     instrument.adccal.fill(1.0);
     form->showcaltable();
     EXPECT_TRUE(form->cal->isVisible());
@@ -128,11 +136,7 @@ TEST_F(DiagWindow, CalibrationTableIsRebuiltOnEveryCallAndCopied) {
     form->cal->hide();
     form->showcaltable();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), shown.join("\r\n") + "\r\n");
-}
 
-TEST_F(DiagWindow, CalibrationWindowShowsTheWholeTableAndKeepsTheOperatorsView) {
-    instrument.adccal.fill(-1.5);
-    form->showcaltable();
     QApplication::processEvents();
     QPlainTextEdit* area = form->cal->area();
     EXPECT_EQ(area->verticalScrollBar()->maximum(), 0) << "all 15 lines fit";
