@@ -1,7 +1,9 @@
-// The Diagnostics panel, self test, calibration table, power-on save, Help
-// and About of the real window (offscreen), against the recording instrument
-// and scripted dialogs.
+// The Diagnostics panel, self test, calibration table, power-on save, Help, About and hard reset
+// of the real window (offscreen), against the recording instrument and scripted dialogs; About
+// and the trim read-out once more against the stand-in driver, for its own answers.
 #include "common/tests/window_fixture.h"
+#include "driver/driver_library.h"
+#include "settings/tests/preset_traffic.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,14 +16,18 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
-#ifndef ZR_TEST_PROJECT_VERSION
-#error "the build passes the project version"
+#include <chrono>
+
+#if !defined(ZR_TEST_PROJECT_VERSION) || !defined(ZR_DRIVER_PATH)
+#error "the build passes the project version and names the stand-in driver"
 #endif
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
 using Kind = zr::ScriptedDialogs::Kind;
 using zr::test::call;
 using zr::test::kHandle;
@@ -213,6 +219,82 @@ TEST_F(DiagWindow, AboutShowsTheVersionAndWhatTheModuleReports) {
     EXPECT_EQ(text[9], "   Last calibrated: 03-03-2001,  09:05");
     EXPECT_EQ(instrument.log(), Log({"zrq7010_revision_query 4097", "zrq7010_data_memsize_get 4097",
                                      "zrq7010_diag_cal_get 4097"}));
+}
+
+// Records when the hard-reset pokes arrive, whether the window had processed a queued event by
+// then and whether the wait cursor was on.
+struct ResetWatch : zr::FakeInstrument {
+    const bool* watched = nullptr;
+    std::vector<Clock::time_point> pokeTimes;
+    std::vector<bool> watchedAtPoke;
+    std::vector<bool> busyAtPoke;
+
+    int32_t diag_poke(int32_t instr, int16_t reg, int32_t value) override {
+        pokeTimes.push_back(Clock::now());
+        watchedAtPoke.push_back(watched != nullptr && *watched);
+        busyAtPoke.push_back(QApplication::overrideCursor() != nullptr &&
+                             QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+        return zr::FakeInstrument::diag_poke(instr, reg, value);
+    }
+};
+
+using Reset = zr::test::WindowTest<ResetWatch>;
+
+TEST_F(Reset, HardResetGivesTheModuleFiveSecondsWithoutProcessingEvents) {
+    instrument.diag_reg(kHandle, 1, 1812); // what start-up writes
+    instrument.clearLog();
+    form->setPassObserver([this](long passes) {
+        if (passes == 3) {
+            form->stopflag = true;
+        }
+    });
+    bool eventProcessed = false;
+    instrument.watched = &eventProcessed;
+    QTimer::singleShot(0, [&eventProcessed] { eventProcessed = true; });
+    form->resetmenu_Click(1);
+
+    ASSERT_EQ(instrument.pokeTimes.size(), 2u);
+    const auto waited = instrument.pokeTimes[1] - instrument.pokeTimes[0];
+    EXPECT_GE(waited, std::chrono::seconds(5));
+    EXPECT_LT(waited, std::chrono::seconds(7));
+    EXPECT_FALSE(instrument.watchedAtPoke[1]) << "no window event ran during the wait";
+    EXPECT_EQ(instrument.busyAtPoke, std::vector<bool>({true, true})) << "busy cursor throughout";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "and the normal one afterwards";
+
+    // The module's sequence, then one preset and "Start".
+    Log want = {call("diag_poke", "2 1"), call("diag_poke", "7 -769"), call("diag_peek", "7"),
+                call("reset")};
+    const Log preset = zr::test::expectedPresetTraffic(kHandle);
+    want.insert(want.end(), preset.begin(), preset.end());
+    want.push_back(call("meas_start"));
+    const Log& log = instrument.log();
+    ASSERT_GE(log.size(), want.size());
+    EXPECT_EQ(Log(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(want.size())), want);
+    EXPECT_EQ(instrument.callsOf("zrq7010_read").size(), 3u) << "the measurement runs again";
+    EXPECT_TRUE(eventProcessed) << "the restarted loop yields to the window again";
+}
+
+// The stand-in driver's own answers through the real binding: its library revision and the trim
+// registers' power-on value.
+TEST(StandIn, AboutShowsTheLibraryRevisionAndTheTrimItsPowerOnValue) {
+    qputenv("ZRQ7010_DRIVER", ZR_DRIVER_PATH);
+    zr::DriverLibrary driver;
+    zr::DspLibrary dsp;
+    zr::ScriptedDialogs dialogs;
+    int32_t handle = 0;
+    ASSERT_EQ(driver.init("VXI::192", 1, 1, &handle), 0);
+    zr::MainForm form(&driver, &dsp, &dialogs, QString());
+    form.setTerminator([](int) {});
+    form.instr = handle;
+    form.about_Click();
+    const auto shown = dialogs.shownOf(Kind::Message);
+    ASSERT_EQ(shown.size(), 1u);
+    const QStringList about = shown[0].text.split('\n');
+    ASSERT_EQ(about.size(), 10);
+    EXPECT_EQ(about[6], "   Library revision: zrq7010_32 stand-in 1.0.0");
+    ASSERT_TRUE(zr::selectEntry(form.trimdac, 2)); // "ADC1 offset"
+    EXPECT_EQ(form.adc1entry->text(), "128");
+    driver.close(handle);
 }
 
 } // namespace

@@ -69,21 +69,6 @@ TEST_F(SettingsWindow, FieldsStoreShowAndSendTheValueInForce) {
     EXPECT_EQ(f.yperdiv, (zr::PerMode{yperdiv[0], 5, yperdiv[2]}));
 }
 
-TEST_F(SettingsWindow, ExternalClockFieldRebuildsTheListsButSetsTheClockOnlyWhenExternal) {
-    zr::selectEntry(form->clocksource, 1); // 20 MHz
-    form->bandwidth->setItemText(1, "stale");
-    commit(1, "10000000");
-    EXPECT_EQ(form->clockfreq, 20000000); // not External: the clock stays
-    EXPECT_EQ(form->bandwidth->itemText(1), "3,906,250.00");
-    instrument.clearLog();
-    zr::selectEntry(form->clocksource, 2);
-    EXPECT_EQ(form->clockfreq, 10000000);
-    EXPECT_EQ(instrument.log(), (Log{call("clock_source", "2"), call("frequency_center", "0")}));
-    EXPECT_EQ(form->sampfreq->itemText(0), " 10000000");
-    commit(1, "5000000"); // while External, the field sets the clock
-    EXPECT_EQ(form->clockfreq, 5000000);
-}
-
 TEST_F(SettingsWindow, EnterOrLeavingAFieldCommitsIt) {
     form->show();
     QApplication::setActiveWindow(form.get());
@@ -103,8 +88,22 @@ TEST_F(SettingsWindow, EnterOrLeavingAFieldCommitsIt) {
     EXPECT_EQ(instrument.log().back(), call("trigger_maglevel", "19"));
 }
 
-// Rebuilding the list texts keeps both selections and runs no handler.
-TEST_F(SettingsWindow, ListTextsFollowTheFilterAndKeepTheirSelections) {
+// The list texts follow the clock and the filter; rebuilding them keeps both selections and runs
+// no handler. The external clock field rebuilds them but sets the clock only while External.
+TEST_F(SettingsWindow, ListTextsFollowTheClockAndTheFilter) {
+    zr::selectEntry(form->clocksource, 1); // 20 MHz
+    form->bandwidth->setItemText(1, "stale");
+    commit(1, "10000000");
+    EXPECT_EQ(form->clockfreq, 20000000); // not External: the clock stays
+    EXPECT_EQ(form->bandwidth->itemText(1), "3,906,250.00");
+    instrument.clearLog();
+    zr::selectEntry(form->clocksource, 2);
+    EXPECT_EQ(form->clockfreq, 10000000);
+    EXPECT_EQ(instrument.log(), (Log{call("clock_source", "2"), call("frequency_center", "0")}));
+    EXPECT_EQ(form->sampfreq->itemText(0), " 10000000");
+    commit(1, "5000000"); // while External, the field sets the clock
+    EXPECT_EQ(form->clockfreq, 5000000);
+
     zr::selectEntry(form->clocksource, 0);
     zr::selectEntry(form->aliasfilt, 1);
     zr::selectEntry(form->bandwidth, 3);
