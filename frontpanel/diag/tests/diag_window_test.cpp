@@ -33,13 +33,28 @@ using zr::test::call;
 using zr::test::kHandle;
 using zr::test::Log;
 
-// Records whether the wait pointer shows while the module runs its self test.
-struct WaitWatch : zr::FakeInstrument {
+// Records what the window showed while the module worked: the wait pointer during the self test,
+// and at each hard-reset poke its time, the wait pointer and whether a watched event had run.
+struct CursorWatch : zr::FakeInstrument {
     bool waitDuringTest = false;
+    const bool* watched = nullptr;
+    std::vector<Clock::time_point> pokeTimes;
+    std::vector<bool> watchedAtPoke;
+    std::vector<bool> busyAtPoke;
+
+    static bool waitCursorOn() {
+        return QApplication::overrideCursor() != nullptr &&
+               QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    }
     int32_t self_test(int32_t instr, int16_t* result, char* text) override {
-        waitDuringTest = QApplication::overrideCursor() != nullptr &&
-                         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        waitDuringTest = waitCursorOn();
         return zr::FakeInstrument::self_test(instr, result, text);
+    }
+    int32_t diag_poke(int32_t instr, int16_t reg, int32_t value) override {
+        pokeTimes.push_back(Clock::now());
+        watchedAtPoke.push_back(watched != nullptr && *watched);
+        busyAtPoke.push_back(waitCursorOn());
+        return zr::FakeInstrument::diag_poke(instr, reg, value);
     }
 };
 
@@ -52,7 +67,7 @@ struct CursorAtMessage : zr::ScriptedDialogs {
     }
 };
 
-struct DiagWindow : zr::test::WindowTest<WaitWatch, CursorAtMessage> {
+struct DiagWindow : zr::test::WindowTest<CursorWatch, CursorAtMessage> {
     std::vector<QUrl> opened;
     bool viewerAccepts = true;
 
@@ -221,26 +236,7 @@ TEST_F(DiagWindow, AboutShowsTheVersionAndWhatTheModuleReports) {
                                      "zrq7010_diag_cal_get 4097"}));
 }
 
-// Records when the hard-reset pokes arrive, whether the window had processed a queued event by
-// then and whether the wait cursor was on.
-struct ResetWatch : zr::FakeInstrument {
-    const bool* watched = nullptr;
-    std::vector<Clock::time_point> pokeTimes;
-    std::vector<bool> watchedAtPoke;
-    std::vector<bool> busyAtPoke;
-
-    int32_t diag_poke(int32_t instr, int16_t reg, int32_t value) override {
-        pokeTimes.push_back(Clock::now());
-        watchedAtPoke.push_back(watched != nullptr && *watched);
-        busyAtPoke.push_back(QApplication::overrideCursor() != nullptr &&
-                             QApplication::overrideCursor()->shape() == Qt::WaitCursor);
-        return zr::FakeInstrument::diag_poke(instr, reg, value);
-    }
-};
-
-using Reset = zr::test::WindowTest<ResetWatch>;
-
-TEST_F(Reset, HardResetGivesTheModuleFiveSecondsWithoutProcessingEvents) {
+TEST_F(DiagWindow, HardResetGivesTheModuleFiveSecondsWithoutProcessingEvents) {
     instrument.diag_reg(kHandle, 1, 1812); // what start-up writes
     instrument.clearLog();
     form->setPassObserver([this](long passes) {
