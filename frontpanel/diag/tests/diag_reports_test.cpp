@@ -26,24 +26,24 @@ zr::ErrorQueue queueOf(std::vector<int32_t> answers) {
     return zr::drainErrorQueue([&] { return next < answers.size() ? answers[next++] : 0; });
 }
 
-TEST(SelfTest, QueuedCodesAreAppendedWithLeadingBlankConversion) {
+// Queued codes are appended with the leading-blank conversion; a queue that never ends is cut
+// after 256 codes with a note.
+TEST(SelfTest, QueuedCodesAreAppendedAndAnEndlessQueueIsCut) {
     EXPECT_EQ(zr::selfTestMessage("T", queueOf({})), "T");
     const zr::ErrorQueue q = queueOf({12, -3});
     EXPECT_EQ(q.codes, (std::vector<int32_t>{12, -3}));
     EXPECT_TRUE(q.endReached);
     EXPECT_EQ(zr::selfTestMessage("T", q), "T, 12,-3");
-}
 
-TEST(SelfTest, QueueThatNeverEndsIsCutAfter256CodesWithAMessage) {
     int calls = 0;
-    const zr::ErrorQueue q = zr::drainErrorQueue([&] {
+    const zr::ErrorQueue endless = zr::drainErrorQueue([&] {
         ++calls;
         return -7;
     });
     EXPECT_EQ(calls, 256);
-    EXPECT_EQ(q.codes.size(), 256u);
-    EXPECT_FALSE(q.endReached);
-    const std::string msg = zr::selfTestMessage("T", q);
+    EXPECT_EQ(endless.codes.size(), 256u);
+    EXPECT_FALSE(endless.endReached);
+    const std::string msg = zr::selfTestMessage("T", endless);
     EXPECT_EQ(msg.substr(0, 7), "T,-7,-7");
     EXPECT_NE(msg.find("\nThe error queue did not end after 256 codes; the remaining codes were "
                        "not read."),
@@ -83,13 +83,10 @@ TEST(CalTable, LayoutOfTheLines) {
     const std::string text = zr::joinCrLf(lines);
     EXPECT_NE(text.find("+2.250000\r\n\r\nW1 = "), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
-}
-
-TEST(CalTable, ShortTableReadsMissingValuesAsZero) {
-    const std::vector<double> c(5, 1.0);
-    const auto lines = zr::calTableLines(c);
-    EXPECT_EQ(lines[1], "   +1.000000   +0.000000   +0.000000");
-    EXPECT_EQ(lines[14], "Gain adjust =    +0.000000");
+    // A short table reads the missing values as zero.
+    const auto shortTable = zr::calTableLines(std::vector<double>(5, 1.0));
+    EXPECT_EQ(shortTable[1], "   +1.000000   +0.000000   +0.000000");
+    EXPECT_EQ(shortTable[14], "Gain adjust =    +0.000000");
 }
 
 TEST(Stamp, PacksDecodesAndRefuses) {

@@ -1,7 +1,9 @@
-// The Diagnostics panel, self test, calibration table, power-on save, Help
-// and About of the real window (offscreen), against the recording instrument
-// and scripted dialogs.
+// The Diagnostics panel, self test, calibration table, power-on save, Help, About and hard reset
+// of the real window (offscreen), against the recording instrument and scripted dialogs; About
+// and the trim read-out once more against the stand-in driver, for its own answers.
 #include "common/tests/window_fixture.h"
+#include "driver/driver_library.h"
+#include "settings/tests/preset_traffic.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,24 +16,45 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
-#ifndef ZR_TEST_PROJECT_VERSION
-#error "the build passes the project version"
+#include <chrono>
+
+#if !defined(ZR_TEST_PROJECT_VERSION) || !defined(ZR_DRIVER_PATH)
+#error "the build passes the project version and names the stand-in driver"
 #endif
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
 using Kind = zr::ScriptedDialogs::Kind;
+using zr::test::call;
+using zr::test::kHandle;
 using zr::test::Log;
 
-// Records whether the wait pointer shows while the module runs its self test.
-struct WaitWatch : zr::FakeInstrument {
+// Records what the window showed while the module worked: the wait pointer during the self test,
+// and at each hard-reset poke its time, the wait pointer and whether a watched event had run.
+struct CursorWatch : zr::FakeInstrument {
     bool waitDuringTest = false;
+    const bool* watched = nullptr;
+    std::vector<Clock::time_point> pokeTimes;
+    std::vector<bool> watchedAtPoke;
+    std::vector<bool> busyAtPoke;
+
+    static bool waitCursorOn() {
+        return QApplication::overrideCursor() != nullptr &&
+               QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    }
     int32_t self_test(int32_t instr, int16_t* result, char* text) override {
-        waitDuringTest = QApplication::overrideCursor() != nullptr &&
-                         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        waitDuringTest = waitCursorOn();
         return zr::FakeInstrument::self_test(instr, result, text);
+    }
+    int32_t diag_poke(int32_t instr, int16_t reg, int32_t value) override {
+        pokeTimes.push_back(Clock::now());
+        watchedAtPoke.push_back(watched != nullptr && *watched);
+        busyAtPoke.push_back(waitCursorOn());
+        return zr::FakeInstrument::diag_poke(instr, reg, value);
     }
 };
 
@@ -44,8 +67,7 @@ struct CursorAtMessage : zr::ScriptedDialogs {
     }
 };
 
-// The register arithmetic of the Diagnostics lists is checked through the stand-in driver.
-struct DiagWindow : zr::test::WindowTest<WaitWatch, CursorAtMessage> {
+struct DiagWindow : zr::test::WindowTest<CursorWatch, CursorAtMessage> {
     std::vector<QUrl> opened;
     bool viewerAccepts = true;
 
@@ -61,19 +83,26 @@ struct DiagWindow : zr::test::WindowTest<WaitWatch, CursorAtMessage> {
     }
 };
 
-TEST_F(DiagWindow, BumpingWritesRegister13WithoutReading) {
+// Bumping writes register 13 without reading it; the three lists that share register 1 read it
+// just before writing and change only their own bits. A trim selection shows its register, and
+// only Enter writes the typed value, limited.
+TEST_F(DiagWindow, PanelListsAndTrimEntryWriteTheirRegisters) {
+    instrument.diag_reg(kHandle, 1, 0x0714);
+    instrument.diagRegAnswers[14] = -1234;
+    instrument.clearLog();
     ASSERT_TRUE(zr::selectEntry(form->bumping, 1));
     ASSERT_TRUE(zr::selectEntry(form->bumping, 0));
-    EXPECT_EQ(instrument.log(), Log({"zrq7010_diag_reg 4097 13 1", "zrq7010_diag_reg 4097 13 0"}));
-}
-
-TEST_F(DiagWindow, TrimSelectionShowsItsRegisterAndOnlyEnterWritesTheLimitedValue) {
-    instrument.diagRegAnswers[14] = -1234;
+    ASSERT_TRUE(zr::selectEntry(form->tau, 3));     // bits 5..7 = 3: 0x0774
+    ASSERT_TRUE(zr::selectEntry(form->calmode, 2)); // bits 8..10 = 2: 0x0274
+    ASSERT_TRUE(zr::selectEntry(form->dataout, 2)); // bits 11.. = code 1: 0x0A74
     ASSERT_TRUE(zr::selectEntry(form->trimdac, 8)); // "20MHz Adjust"
     EXPECT_EQ(form->adc1entry->text(), "-1234");
     ASSERT_TRUE(zr::selectEntry(form->trimdac, 2)); // "ADC1 offset"
-    EXPECT_EQ(instrument.log(),
-              Log({"zrq7010_diag_reg_get 4097 14", "zrq7010_diag_reg_get 4097 4"}));
+    const std::string get = call("diag_reg_get", "1");
+    EXPECT_EQ(instrument.log(), (Log{call("diag_reg", "13 1"), call("diag_reg", "13 0"), get,
+                                     call("diag_reg", "1 1908"), get, call("diag_reg", "1 628"),
+                                     get, call("diag_reg", "1 2676"), call("diag_reg_get", "14"),
+                                     call("diag_reg_get", "4")}));
     form->adc1entry->clear();
     instrument.clearLog();
     QTest::keyClicks(form->adc1entry, "300");
@@ -84,7 +113,7 @@ TEST_F(DiagWindow, TrimSelectionShowsItsRegisterAndOnlyEnterWritesTheLimitedValu
     key = zr::kKeyEnter;
     form->adc1entry_KeyPress(key);
     EXPECT_EQ(key, 0);
-    EXPECT_EQ(instrument.log(), Log({"zrq7010_diag_reg 4097 4 255"}));
+    EXPECT_EQ(instrument.log(), Log{call("diag_reg", "4 255")});
     EXPECT_EQ(form->adc1entry->text(), "255");
 }
 
@@ -106,7 +135,7 @@ TEST_F(DiagWindow, AnEndlessErrorQueueStopsAfter256CodesUnderTheWaitPointer) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(DiagWindow, CalibrationTableIsRebuiltOnEveryCallAndCopied) {
+TEST_F(DiagWindow, CalibrationTableIsRebuiltOnEveryCallCopiedAndShownWhole) {
     instrument.adccal.fill(1.0);
     form->showcaltable();
     EXPECT_TRUE(form->cal->isVisible());
@@ -128,11 +157,7 @@ TEST_F(DiagWindow, CalibrationTableIsRebuiltOnEveryCallAndCopied) {
     form->cal->hide();
     form->showcaltable();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), shown.join("\r\n") + "\r\n");
-}
 
-TEST_F(DiagWindow, CalibrationWindowShowsTheWholeTableAndKeepsTheOperatorsView) {
-    instrument.adccal.fill(-1.5);
-    form->showcaltable();
     QApplication::processEvents();
     QPlainTextEdit* area = form->cal->area();
     EXPECT_EQ(area->verticalScrollBar()->maximum(), 0) << "all 15 lines fit";
@@ -209,6 +234,63 @@ TEST_F(DiagWindow, AboutShowsTheVersionAndWhatTheModuleReports) {
     EXPECT_EQ(text[9], "   Last calibrated: 03-03-2001,  09:05");
     EXPECT_EQ(instrument.log(), Log({"zrq7010_revision_query 4097", "zrq7010_data_memsize_get 4097",
                                      "zrq7010_diag_cal_get 4097"}));
+}
+
+TEST_F(DiagWindow, HardResetGivesTheModuleFiveSecondsWithoutProcessingEvents) {
+    instrument.diag_reg(kHandle, 1, 1812); // what start-up writes
+    instrument.clearLog();
+    form->setPassObserver([this](long passes) {
+        if (passes == 3) {
+            form->stopflag = true;
+        }
+    });
+    bool eventProcessed = false;
+    instrument.watched = &eventProcessed;
+    QTimer::singleShot(0, [&eventProcessed] { eventProcessed = true; });
+    form->resetmenu_Click(1);
+
+    ASSERT_EQ(instrument.pokeTimes.size(), 2u);
+    const auto waited = instrument.pokeTimes[1] - instrument.pokeTimes[0];
+    EXPECT_GE(waited, std::chrono::seconds(5));
+    EXPECT_LT(waited, std::chrono::seconds(7));
+    EXPECT_FALSE(instrument.watchedAtPoke[1]) << "no window event ran during the wait";
+    EXPECT_EQ(instrument.busyAtPoke, std::vector<bool>({true, true})) << "busy cursor throughout";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "and the normal one afterwards";
+
+    // The module's sequence, then one preset and "Start".
+    Log want = {call("diag_poke", "2 1"), call("diag_poke", "7 -769"), call("diag_peek", "7"),
+                call("reset")};
+    const Log preset = zr::test::expectedPresetTraffic(kHandle);
+    want.insert(want.end(), preset.begin(), preset.end());
+    want.push_back(call("meas_start"));
+    const Log& log = instrument.log();
+    ASSERT_GE(log.size(), want.size());
+    EXPECT_EQ(Log(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(want.size())), want);
+    EXPECT_EQ(instrument.callsOf("zrq7010_read").size(), 3u) << "the measurement runs again";
+    EXPECT_TRUE(eventProcessed) << "the restarted loop yields to the window again";
+}
+
+// The stand-in driver's own answers through the real binding: its library revision and the trim
+// registers' power-on value.
+TEST(StandIn, AboutShowsTheLibraryRevisionAndTheTrimItsPowerOnValue) {
+    qputenv("ZRQ7010_DRIVER", ZR_DRIVER_PATH);
+    zr::DriverLibrary driver;
+    zr::DspLibrary dsp;
+    zr::ScriptedDialogs dialogs;
+    int32_t handle = 0;
+    ASSERT_EQ(driver.init("VXI::192", 1, 1, &handle), 0);
+    zr::MainForm form(&driver, &dsp, &dialogs, QString());
+    form.setTerminator([](int) {});
+    form.instr = handle;
+    form.about_Click();
+    const auto shown = dialogs.shownOf(Kind::Message);
+    ASSERT_EQ(shown.size(), 1u);
+    const QStringList about = shown[0].text.split('\n');
+    ASSERT_EQ(about.size(), 10);
+    EXPECT_EQ(about[6], "   Library revision: zrq7010_32 stand-in 1.0.0");
+    ASSERT_TRUE(zr::selectEntry(form.trimdac, 2)); // "ADC1 offset"
+    EXPECT_EQ(form.adc1entry->text(), "128");
+    driver.close(handle);
 }
 
 } // namespace

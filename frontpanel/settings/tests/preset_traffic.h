@@ -8,23 +8,23 @@
 namespace zr::test {
 
 inline std::vector<std::string> expectedPresetTraffic(int handle) {
-    const std::vector<std::string> calls = {
-        // 5. trigger generation on (triggen_Click)
+    std::vector<std::string> calls = {
+        // trigger generation on (triggen_Click)
         "zrq7010_trigger_gen # 1",
-        // 6. bumping "On" (register 13), tau "2^22" (read-modify-write of
+        // bumping "On" (register 13), tau "2^22" (read-modify-write of
         // register 1), trim DAC "Input offset (coarse)" (reads register 3),
         // measmode "Spectrum" (no driver call), clock source "20.48MHz":
         "zrq7010_diag_reg # 13 1", "zrq7010_diag_reg_get # 1", "zrq7010_diag_reg # 1 1812",
         "zrq7010_diag_reg_get # 3", "zrq7010_clock_source # 0",
         "zrq7010_frequency_center # 0", // clocksource_Click re-applies txt(2)
-        // 7. txt_lostfocus(0 .. 17)
+        // txt_lostfocus(0 .. 17)
         "zrq7010_frequency_center # 0",    // txt(1) re-applies the centre
         "zrq7010_frequency_center # 0",    // txt(2)
         "zrq7010_trigger_adclevel # 0",    // txt(6)
         "zrq7010_trigger_maglevel # -159", // txt(7): -60 dBfs
         "zrq7010_trigger_delay # 0",       // txt(8) and its read-back
         "zrq7010_trigger_delay_get #",
-        // 8. the lists
+        // the lists
         "zrq7010_filter_decimate # 0",   // sampfreq 0
         "zrq7010_data_blocksize # 1024", // blocksize 5
         "zrq7010_input_range # 9",       // range 0 ...
@@ -46,16 +46,12 @@ inline std::vector<std::string> expectedPresetTraffic(int handle) {
         // markermode 1: no driver call
         "zrq7010_clock_multi_sync # 0", "zrq7010_clock_master # 0", "zrq7010_filter_bw # 0",
         // ypos 0, xpos 0, xautoflag: no driver call
-        "zrq7010_clock_dsp # 1", // 9. "Slow Clock" unchecked sends 1
+        "zrq7010_clock_dsp # 1", // "Slow Clock" unchecked sends 1
     };
-    std::vector<std::string> out;
-    const std::string h = std::to_string(handle);
-    for (std::string line : calls) {
-        const auto at = line.find('#');
-        line.replace(at, 1, h);
-        out.push_back(line);
+    for (std::string& line : calls) {
+        line.replace(line.find('#'), 1, std::to_string(handle));
     }
-    return out;
+    return calls;
 }
 
 } // namespace zr::test

@@ -45,11 +45,6 @@ TEST(SampleRateList, RatesForTheBandwidthSelectionReadBackExactly) {
     }
 }
 
-TEST(RangeList, AnyAnswerSelectsARealEntry) {
-    EXPECT_EQ(zr::rangeIndexForCode(12), 0);
-    EXPECT_EQ(zr::rangeIndexForCode(-3), 9);
-}
-
 TEST(AutoRangeWait, EndsWhenTheStatusTurnsNegativeOrGivesUp) {
     int calls = 0;
     EXPECT_TRUE(zr::waitForAutorange([&] {
@@ -61,7 +56,11 @@ TEST(AutoRangeWait, EndsWhenTheStatusTurnsNegativeOrGivesUp) {
                                       std::chrono::milliseconds(20)));
 }
 
-TEST(BlockSizeAndClock, OutOfRangeIndicesAndExternalClockLimits) {
+// Out-of-range list indices and module answers select real entries; the external clock is
+// limited.
+TEST(ListIndices, OutOfRangeIndicesAnswersAndExternalClockLimits) {
+    EXPECT_EQ(zr::rangeIndexForCode(12), 0);
+    EXPECT_EQ(zr::rangeIndexForCode(-3), 9);
     EXPECT_EQ(zr::blocklenForIndex(11), 32768);
     EXPECT_EQ(zr::blocklenForIndex(-1), 32);
     EXPECT_EQ(zr::clockFreqForSource(9, ""), 20480000.0);
