@@ -254,6 +254,7 @@ TEST_F(LoopWindow, ModeChangeRestoresEachModesFieldsAndLeavesTheMarkerField) {
     zr::selectEntry(form->measmode, 1);
     EXPECT_EQ(form->txt[9]->text(), "-20");
     // "X-Auto on change" runs with the change: baseband spectrum, 1024 points at 20.48 MHz.
+    EXPECT_EQ(commit(13, "2000000"), "2000000");
     form->xautoflag->setChecked(true);
     zr::selectEntry(form->measmode, 1);
     EXPECT_EQ(form->txt[13]->text(), "1024000");
