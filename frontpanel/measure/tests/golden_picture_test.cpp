@@ -1,9 +1,8 @@
 // Golden pictures of the loop: a fixed sequence of simulated blocks goes through the pass
 // (library transforms, averaging, conversion) and drawgraph into a 485 x 431 picture, the size
 // the window opens with. The retained picture and the read-out texts after the last pass must
-// match, pixel for pixel, what the loop drew when these pictures were recorded. Each case is kept
-// as a 64-bit hash of picture and texts; three cases are kept as PNG files as well, so that a
-// failure shows where the picture differs. A failing case writes its picture next to the test
+// match, pixel for pixel, what the loop drew when these pictures were recorded; each case is kept
+// as a 64-bit hash of picture and texts. A failing case writes its picture next to the test
 // program (golden_<name>.png) for a look.
 //
 // ZR_GOLDEN_RECORD=1 prints the table rows for the current code instead of checking them.
@@ -39,8 +38,7 @@ struct Case {
     int16_t resamp = 0; // 0 Default, 1 Gaussian, 2 Flat
     int16_t rate = 0;
     uint64_t hash = 0;
-    const char* png = nullptr; // kept as a file too
-    double yperdiv = 0.0;      // time-domain scale instead of the case's own
+    double yperdiv = 0.0; // time-domain scale instead of the case's own
 };
 
 uint64_t fnv(uint64_t h, const void* data, std::size_t n) {
@@ -109,11 +107,8 @@ Rendered render(const Case& c) {
     in.axis.blocklen = c.blocklen;
     in.axis.histmin = m.histmin;
     in.axis.histmax = m.histmax;
-    in.axis.nbins = 256;
     in.axis.resampGaussian = c.resamp == 1;
     in.axis.resampFlat = c.resamp == 2;
-    in.colours.background = qRgb(255, 255, 255);
-    in.colours.foreground = qRgb(0, 0, 0);
 
     Rendered out;
     out.picture = QImage(kWidth, kHeight, QImage::Format_RGB32);
@@ -149,16 +144,16 @@ Rendered render(const Case& c) {
 // Recorded from the loop's drawing before it was made faster.
 // clang-format off
 const Case kCases[] = {
-    {"time_tone_1024", 0, 1024, false, 0, 0, 0, 0, 0, 0xe39db21bfc0b976e, "golden_time_tone_1024.png"},
+    {"time_tone_1024", 0, 1024, false, 0, 0, 0, 0, 0, 0xe39db21bfc0b976e},
     {"time_tone_4096", 0, 4096, false, 0, 0, 0, 0, 0, 0xec0bd198d4b1675f},
     {"time_tone_32768", 0, 32768, false, 0, 0, 0, 0, 0, 0x0e9448f031315613},
     {"time_noise_1024", 0, 1024, true, 0, 0, 0, 0, 0, 0xd358cb1dab64377b},
     {"time_noise_4096", 0, 4096, true, 0, 0, 0, 0, 0, 0x80bca7c0c599d977},
     {"time_noise_32768", 0, 32768, true, 0, 0, 0, 0, 0, 0xdd946ca425f90d62},
-    {"time_noise_envelope_32768", 0, 32768, true, 0, 0, 0, 0, 0, 0x4ff1738ee9b0ace4, "golden_time_noise_envelope_32768.png", 0.0008},
+    {"time_noise_envelope_32768", 0, 32768, true, 0, 0, 0, 0, 0, 0x4ff1738ee9b0ace4, 0.0008},
     {"spectrum_tone_1024", 1, 1024, false, 0, 0, 0, 0, 0, 0x9934db7785758517},
     {"spectrum_tone_4096", 1, 4096, false, 0, 0, 0, 0, 0, 0x120b44d3c85c3f86},
-    {"spectrum_tone_32768", 1, 32768, false, 0, 0, 0, 0, 0, 0x12ab2d9b35ea2c9c, "golden_spectrum_tone_32768.png"},
+    {"spectrum_tone_32768", 1, 32768, false, 0, 0, 0, 0, 0, 0x12ab2d9b35ea2c9c},
     {"spectrum_noise_1024", 1, 1024, true, 0, 0, 0, 0, 0, 0x7ace115d4460085a},
     {"spectrum_noise_4096", 1, 4096, true, 0, 0, 0, 0, 0, 0x744465ad3a858ec1},
     {"spectrum_noise_32768", 1, 32768, true, 0, 0, 0, 0, 0, 0xbe80cb748a87b421},
@@ -187,10 +182,6 @@ const Case kCases[] = {
 };
 // clang-format on
 
-QString goldenPath(const char* file) {
-    return QString(ZR_GOLDEN_DIR) + "/" + file;
-}
-
 TEST(GoldenPicture, EveryCaseDrawsTheRecordedPictureAndTexts) {
     const bool record = std::getenv("ZR_GOLDEN_RECORD") != nullptr;
     for (const Case& c : kCases) {
@@ -198,24 +189,11 @@ TEST(GoldenPicture, EveryCaseDrawsTheRecordedPictureAndTexts) {
         const uint64_t h = pictureHash(r.picture, r.texts);
         if (record) {
             std::printf("%s 0x%016llx\n", c.name, static_cast<unsigned long long>(h));
-            if (c.png != nullptr)
-                r.picture.save(goldenPath(c.png));
             continue;
         }
         EXPECT_EQ(h, c.hash) << c.name;
         if (h != c.hash)
             r.picture.save(QString("golden_%1.png").arg(c.name));
-        if (c.png != nullptr) {
-            const QImage golden = QImage(goldenPath(c.png)).convertToFormat(QImage::Format_RGB32);
-            ASSERT_EQ(golden.size(), r.picture.size()) << c.png;
-            int differ = 0;
-            for (int y = 0; y < kHeight; ++y)
-                for (int x = 0; x < kWidth; ++x)
-                    if (golden.pixel(x, y) != r.picture.pixel(x, y) && differ++ == 0)
-                        ADD_FAILURE()
-                            << c.name << ": first difference at (" << x << ", " << y << ")";
-            EXPECT_EQ(differ, 0) << c.name << ": pixels differing from " << c.png;
-        }
     }
 }
 

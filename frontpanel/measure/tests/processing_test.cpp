@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <numeric>
 #include <vector>
@@ -132,21 +131,6 @@ TEST(ConvertDisplayTest, DecibelsForSpectrumPeakAmplitudeForZoomTimeCopyOtherwis
     EXPECT_EQ(disp, (V{1, 2, 0, 0})); // sqrt(2 * power); beyond npoints untouched
     zr::convertdisplay(avg, disp, 4, zr::kModeHistogram, zr::kDataZoom);
     EXPECT_EQ(disp, avg);
-}
-
-// Zoom data in the time domain: power first, averaged as power, then sqrt(2 * power).
-TEST(ZoomTimeChain, MagnitudesAreAveragedAsPower) {
-    V disp(4), avg(4);
-    double avgcount = 0;
-    for (auto z : {std::pair{0.6f, 0.8f}, std::pair{0.0f, 3.0f}}) { // |z| = 1, then 3
-        disp[0] = z.first;
-        disp[1] = z.second;
-        zr::zoompower(disp, 1);
-        zr::average(disp, avg, 1, kAvgExponential, avgcount, 10);
-    }
-    zr::convertdisplay(avg, disp, 1, zr::kModeTime, zr::kDataZoom);
-    // Average power 5 shows as sqrt(10), not sqrt(2) times the mean magnitude 2.
-    EXPECT_NEAR(disp[0], std::sqrt(10.0f), 1e-6);
 }
 
 // The taps' response is checked with the resampling stage; here symmetry and the array limit.
