@@ -29,15 +29,6 @@ QString writeCopy(const QTemporaryDir& dir, const char* name, const QByteArray& 
     return path;
 }
 
-std::string loadError(const std::function<void()>& firstCall) {
-    try {
-        firstCall();
-    } catch (const zr::LibraryError& e) {
-        return e.what();
-    }
-    return "(loaded)";
-}
-
 // Truncated copies of each library (inside the header, inside the program headers, after them
 // but before the end of the load segments) are refused, by the check and by the binding; the
 // whole file passes.
@@ -72,7 +63,7 @@ TEST(LibraryFileCheck, TruncatedCopiesOfEachLibraryAreRefusedBeforeLoading) {
             zr::DspLibrary dspLibrary;
             driver = &driverLibrary;
             dsp = &dspLibrary;
-            const std::string error = loadError(lib.firstCall);
+            const std::string error = zrtest::errorOf(lib.firstCall);
             EXPECT_NE(error.find(copy.toStdString()), std::string::npos) << error;
             EXPECT_NE(error.find("truncated"), std::string::npos) << error;
         }
