@@ -298,28 +298,6 @@ TYPED_TEST(ResampleBoth, OutputCountPositionAndHistoryFollowThePositionRule) {
     }
 }
 
-TYPED_TEST(ResampleBoth, UnusableStepOrPositionProducesNothing) {
-    using T = TypeParam;
-    const T inf = std::numeric_limits<T>::infinity();
-    const T nan = std::numeric_limits<T>::quiet_NaN();
-    const auto in = random_block<T>(50, 35);
-    const std::pair<T, T> bad[] = {{T(8), T(0)},   {T(8), T(-0.5)}, {T(8), nan},   {T(8), inf},
-                                   {T(-10), T(0)}, {nan, T(0.5)},   {inf, T(0.5)}, {-inf, T(0.5)}};
-    std::vector<T> history0(11);
-    std::iota(history0.begin(), history0.end(), T(0));
-    for (const auto& [p, s] : bad) {
-        T position = p;
-        auto history = history0;
-        std::vector<T> out(10, T(-777));
-        int32_t produced = 99;
-        Lib<T>::resample(in.data(), 50, out.data(), 10, &produced, &position, s, history.data());
-        EXPECT_EQ(produced, 0);
-        EXPECT_EQ(out, std::vector<T>(10, T(-777)));
-        EXPECT_EQ(history, history0);
-        EXPECT_TRUE(std::isnan(p) ? std::isnan(position) : position == p);
-    }
-}
-
 // The kernel response against Simpson's rule over [-5.5, 5.5] of
 // K(t) cos(2 pi f t); one frequency is f1, fewer write nothing.
 TEST(ResampResp, SweepEqualsTheFourierTransformOfTheKernel) {
@@ -398,7 +376,11 @@ int32_t expect_same_resample(const std::vector<T>& in, double p0, double step, i
     return na;
 }
 
-TYPED_TEST(BitExact, ResampleOverStepsPositionsAndSizes) {
+// Also runs of outputs between two inputs of 15, 16 and 17 outputs (around the
+// longest run the resampler forms side by side), steps whose runs alternate in
+// length, output space that ends inside a run; and unusable steps and
+// positions, which produce and change nothing.
+TYPED_TEST(BitExact, ResampleOverStepsPositionsSizesAndRuns) {
     using T = TypeParam;
     // 32/380 and 64/380 move the kernel position by whole multiples of 32
     // table steps; 0.0001 revisits nearly the same positions.
@@ -420,14 +402,6 @@ TYPED_TEST(BitExact, ResampleOverStepsPositionsAndSizes) {
             }
         }
     }
-}
-
-// Runs of outputs between two inputs of 15, 16 and 17 outputs (around the
-// longest run the resampler forms side by side), steps whose runs alternate
-// in length, and output space that ends inside a run.
-TYPED_TEST(BitExact, ResampleRunsAroundTheGroupLength) {
-    using T = TypeParam;
-    std::uint32_t seed = 900;
     for (double step : {1.0 / 15, 0.0625, 1.0 / 17, 0.09, 0.2, 0.33}) {
         for (int maxout : {7, 16, 17, 33, 1000, 20000}) {
             const auto in = random_block<T>(1500, seed++);
@@ -436,6 +410,13 @@ TYPED_TEST(BitExact, ResampleRunsAroundTheGroupLength) {
                       0);
         }
     }
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+    const std::pair<double, double> unusable[] = {{8, 0},   {8, -0.5},  {8, nan},   {8, inf},
+                                                  {-10, 0}, {nan, 0.5}, {inf, 0.5}, {-inf, 0.5}};
+    for (auto [p0, step] : unusable)
+        EXPECT_EQ(expect_same_resample(random_block<T>(50, 35), p0, step, 10, seed++,
+                                       Msg() << "unusable p " << p0 << " step " << step),
+                  0);
 }
 
 // Streams cut into blocks (empty ones, ones shorter than the filter, ones
