@@ -50,14 +50,6 @@ protected:
     int32_t instr = 0;
 };
 
-inline double mean(const std::vector<float>& x) {
-    double s = 0;
-    for (float v : x) {
-        s += v;
-    }
-    return s / static_cast<double>(x.size());
-}
-
 // Amplitude of the component at `cycles` cycles per block (single DFT bin).
 inline double binAmplitude(const std::vector<float>& x, double cycles) {
     std::complex<double> s = 0;

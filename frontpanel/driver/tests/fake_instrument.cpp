@@ -59,6 +59,12 @@ template <typename T> T popOr(std::deque<T>& queue, T fallback) {
     return v;
 }
 
+template <typename T>
+T valueAt(const std::map<int16_t, T>& map, int16_t key, std::type_identity_t<T> fallback) {
+    auto it = map.find(key);
+    return it != map.end() ? it->second : fallback;
+}
+
 } // namespace
 
 // Settings the fake stores for a later read-back.
@@ -74,6 +80,20 @@ template <typename T> T popOr(std::deque<T>& queue, T fallback) {
     int32_t FakeInstrument::name(int32_t instr, T* out) {                                          \
         record("zrq7010_" #name, instr, out);                                                      \
         put(out, answer);                                                                          \
+        return 0;                                                                                  \
+    }
+
+// Registers written, and read back: the override if any, else the value written last, else 0.
+#define ZR_FAKE_STORE_AT(name, T, map)                                                             \
+    int32_t FakeInstrument::name(int32_t instr, int16_t reg, T value) {                            \
+        record("zrq7010_" #name, instr, reg, value);                                               \
+        map[reg] = value;                                                                          \
+        return 0;                                                                                  \
+    }
+#define ZR_FAKE_GET_AT(name, T, answer)                                                            \
+    int32_t FakeInstrument::name(int32_t instr, int16_t reg, T* value) {                           \
+        record("zrq7010_" #name, instr, reg, value);                                               \
+        put(value, answer);                                                                        \
         return 0;                                                                                  \
     }
 
@@ -104,9 +124,7 @@ int32_t FakeInstrument::read(int32_t instr, float* data, int32_t blocklen, int16
         const std::size_t n = std::min(values, blockData.size());
         std::copy_n(blockData.begin(), n, data);
         std::fill(data + n, data + values, 0.0f);
-        if (overloadOut != nullptr) {
-            *overloadOut = overload;
-        }
+        put(overloadOut, overload);
     }
     return status;
 }
@@ -121,35 +139,10 @@ ZR_FAKE_GET(data_memsize_get, int16_t, memsizeMegabytes)
 ZR_FAKE_STORE(trigger_delay, int32_t, triggerDelay)
 ZR_FAKE_GET(trigger_delay_get, int32_t, triggerDelayAnswer.value_or(triggerDelay))
 
-int32_t FakeInstrument::diag_reg(int32_t instr, int16_t reg, int16_t value) {
-    record("zrq7010_diag_reg", instr, reg, value);
-    diagRegs[reg] = value;
-    return 0;
-}
-int32_t FakeInstrument::diag_reg_get(int32_t instr, int16_t reg, int16_t* value) {
-    record("zrq7010_diag_reg_get", instr, reg, value);
-    if (value != nullptr) {
-        auto over = diagRegAnswers.find(reg);
-        auto last = diagRegs.find(reg);
-        *value = over != diagRegAnswers.end() ? over->second
-                 : last != diagRegs.end()     ? last->second
-                                              : int16_t{0};
-    }
-    return 0;
-}
-int32_t FakeInstrument::diag_poke(int32_t instr, int16_t reg, int32_t value) {
-    record("zrq7010_diag_poke", instr, reg, value);
-    pokes[reg] = value;
-    return 0;
-}
-int32_t FakeInstrument::diag_peek(int32_t instr, int16_t reg, int32_t* value) {
-    record("zrq7010_diag_peek", instr, reg, value);
-    if (value != nullptr) {
-        auto last = pokes.find(reg);
-        *value = last != pokes.end() ? last->second : 0;
-    }
-    return 0;
-}
+ZR_FAKE_STORE_AT(diag_reg, int16_t, diagRegs)
+ZR_FAKE_GET_AT(diag_reg_get, int16_t, valueAt(diagRegAnswers, reg, valueAt(diagRegs, reg, 0)))
+ZR_FAKE_STORE_AT(diag_poke, int32_t, pokes)
+ZR_FAKE_GET_AT(diag_peek, int32_t, valueAt(pokes, reg, 0))
 int32_t FakeInstrument::diag_adccal_get(int32_t instr, double* table33) {
     record("zrq7010_diag_adccal_get", instr, table33);
     if (table33 != nullptr) {

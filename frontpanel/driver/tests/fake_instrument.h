@@ -1,8 +1,6 @@
 // A recording stand-in for the instrument, for tests of the window and its
-// handlers. Every call is logged as one line in the format of the stand-in
-// driver's journal: the C function name, then every input argument separated
-// by single blanks (no output pointers or text buffers; the centre fraction
-// with "%.17g"; a null descriptor as "(null)"), e.g. "zrq7010_read 4097 1024".
+// handlers. Every call is logged as the line the stand-in driver journals for
+// it (zrq7010_32_journal.h), e.g. "zrq7010_read 4097 1024".
 // Answers are programmable through the public members; the defaults behave
 // like a healthy module that reads back what it was told.
 //

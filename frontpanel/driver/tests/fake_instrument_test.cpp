@@ -7,85 +7,93 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <string_view>
+#include <tuple>
+#include <type_traits>
 #include <unistd.h>
 
 using zrtest::ScopedEnv;
 
 namespace {
 
-// Calls every operation once, with the handle `instr`.
-void everyCall(zr::Instrument& in, int32_t instr) {
-    char text[zr::kDriverTextSize];
-    char text2[zr::kDriverTextSize];
+// Inputs for one call of every function: distinct integers of alternating sign (a swapped or
+// sign-lost argument shows in the journal), -1/3 for the floating-point one; room for outputs.
+struct Arguments {
+    int integers = 0;
+    int texts = 0;
+    char text[2][zr::kDriverTextSize] = {};
+    float block[128];
+    double table[33] = {};
     int16_t s = 0;
     int32_t l = 0;
-    double table[33];
-    float data[64];
-    in.error_message(instr, -1001, text);
-    in.diag_reg(instr, 1, 1812);
-    in.input_range(instr, 9);
-    in.input_coupling(instr, 1);
-    in.input_float(instr, 0);
-    in.input_signal(instr, 1);
-    in.input_alias_filter(instr, 1);
-    in.input_autozero(instr);
-    in.input_range_auto(instr, 0, 0);
-    in.status_get(instr, &s);
-    in.input_range_get(instr, &s);
-    in.data_type(instr, 0);
-    in.data_resolution(instr, 1);
-    in.data_blocksize(instr, 64);
-    in.data_append_status(instr, 1);
-    in.data_memsize_get(instr, &s);
-    in.filter_bw(instr, 3);
-    in.filter_decimate(instr, 1);
-    in.frequency_center(instr, 0.1);
-    in.frequency_center(instr, -1.0 / 3.0);
-    in.frequency_center(instr, 0.0);
-    in.trigger_type(instr, 4);
-    in.trigger_slope(instr, 1);
-    in.trigger_adclevel(instr, -256);
-    in.trigger_maglevel(instr, -159);
-    in.trigger_delay(instr, -40);
-    in.trigger_delay_get(instr, &l);
-    in.trigger_gen(instr, 1);
-    in.clock_source(instr, 3);
-    in.clock_master(instr, 2);
-    in.clock_multi_sync(instr, 1);
-    in.clock_dsp(instr, 0);
-    in.diag_reg_get(instr, 4, &s);
-    in.diag_poke(instr, 7, -769);
-    in.diag_peek(instr, 7, &l);
-    in.diag_adccal_get(instr, table);
-    in.diag_cal(instr, 2049510661);
-    in.diag_cal_get(instr, &l);
-    in.self_test(instr, &s, text);
-    in.error_query(instr, &l, text);
-    in.revision_query(instr, text, text2);
-    in.meas_start(instr);
-    in.read(instr, data, 64, &s);
-    in.reset(instr);
+
+    template <typename T> T make() {
+        if constexpr (std::is_same_v<T, char*>)
+            return text[texts++ % 2];
+        else if constexpr (std::is_same_v<T, float*>)
+            return block;
+        else if constexpr (std::is_same_v<T, double*>)
+            return table;
+        else if constexpr (std::is_same_v<T, int16_t*>)
+            return &s;
+        else if constexpr (std::is_same_v<T, int32_t*>)
+            return &l;
+        else if constexpr (std::is_floating_point_v<T>)
+            return -1.0 / 3.0;
+        else
+            return static_cast<T>(++integers % 2 ? -3 * integers : 3 * integers);
+    }
+};
+
+template <typename... P>
+void callWith(zr::Instrument& in, int32_t (zr::Instrument::*f)(int32_t, P...), int32_t instr,
+              Arguments& a) {
+    std::tuple<P...> args{a.make<P>()...}; // a braced list is evaluated left to right
+    std::apply([&](P... p) { (in.*f)(instr, p...); }, args);
+}
+// init has opened the session before.
+void callWith(zr::Instrument&, int32_t (zr::Instrument::*)(const char*, int16_t, int16_t, int32_t*),
+              int32_t, Arguments&) {}
+
+// Calls every function after init once, in the list's order, and closes the session last.
+void everyCall(zr::Instrument& in, int32_t instr, Arguments& a) {
+    std::fill(std::begin(a.block), std::end(a.block), -9.0f);
+#define ZR_CALL(ret, name, params, args)                                                           \
+    if (std::string_view(#name) != "close")                                                        \
+        callWith(in, &zr::Instrument::name, instr, a);
+    ZRQ7010_FUNCTIONS(ZR_CALL)
+#undef ZR_CALL
     in.close(instr);
 }
 
 } // namespace
 
+// The stand-in driver, named by the environment variable and called through the binding, journals
+// each call as one line, also with the journal set for part of the process only; the fake logs the
+// same lines, and the binding hands back what the driver wrote.
 TEST(FakeInstrument, LogMatchesTheStandInJournalLineForLine) {
     char path[] = "/tmp/zrfp_journal_XXXXXX";
     const int fd = mkstemp(path);
     ASSERT_GE(fd, 0);
     ::close(fd);
     ScopedEnv driver("ZRQ7010_DRIVER", ZR_STANDIN_DRIVER);
+    zr::DriverLibrary lib;
     int32_t handle = 0;
+    Arguments out;
     {
         ScopedEnv j("ZRQ7010_JOURNAL", path);
-        zr::DriverLibrary lib;
-        ASSERT_EQ(lib.init("VXI::192", 1, 1, &handle), 0);
-        everyCall(lib, handle);
+        ASSERT_EQ(lib.init("VXI::192", 0, 1, &handle), 0);
+        everyCall(lib, handle, out);
     }
+    lib.close(0); // not journalled
+    EXPECT_EQ(lib.loadedFile().toStdString(), ZR_STANDIN_DRIVER);
+    EXPECT_NE(out.block[0], -9.0f); // read asked for 6 samples
+    EXPECT_EQ(out.block[6], -9.0f);
+    EXPECT_STREQ(out.text[0], "Virtual module, firmware 1.00, board rev. A"); // last of 5 texts
     std::vector<std::string> journal;
     std::ifstream in(path);
     for (std::string line; std::getline(in, line);)
@@ -95,14 +103,18 @@ TEST(FakeInstrument, LogMatchesTheStandInJournalLineForLine) {
     zr::FakeInstrument fake;
     fake.initDefault.handle = handle;
     int32_t fakeHandle = 0;
-    ASSERT_EQ(fake.init("VXI::192", 1, 1, &fakeHandle), 0);
-    everyCall(fake, fakeHandle);
-    ASSERT_EQ(journal.size(), 46u);
+    ASSERT_EQ(fake.init("VXI::192", 0, 1, &fakeHandle), 0);
+    Arguments fakeOut;
+    everyCall(fake, fakeHandle, fakeOut);
+    ASSERT_EQ(journal.size(), 44u);
     EXPECT_EQ(fake.log(), journal);
-    EXPECT_EQ(journal[20],
-              "zrq7010_frequency_center " + std::to_string(handle) + " -0.33333333333333331");
-    EXPECT_EQ(fake.callsOf("zrq7010_diag_reg"), // whole function names only
-              std::vector<std::string>{"zrq7010_diag_reg " + std::to_string(handle) + " 1 1812"});
+    const std::string h = " " + std::to_string(handle);
+    EXPECT_EQ(journal[0], "zrq7010_init VXI::192 0 1");
+    EXPECT_EQ(journal[1], "zrq7010_error_message" + h + " -3");
+    EXPECT_EQ(journal[43], "zrq7010_close" + h);
+    EXPECT_EQ(fake.callsOf("zrq7010_frequency_center"),
+              std::vector<std::string>{"zrq7010_frequency_center" + h + " -0.33333333333333331"});
+    EXPECT_EQ(fake.callsOf("zrq7010_diag_reg").size(), 1u); // whole function names only
 }
 
 TEST(FakeInstrument, ProgrammedAnswers) {

@@ -20,24 +20,6 @@ QByteArray contentsOf(const char* path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QString writeCopy(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
-        return {};
-    }
-    return path;
-}
-
-std::string loadError(const std::function<void()>& firstCall) {
-    try {
-        firstCall();
-    } catch (const zr::LibraryError& e) {
-        return e.what();
-    }
-    return "(loaded)";
-}
-
 // Truncated copies of each library (inside the header, inside the program headers, after them
 // but before the end of the load segments) are refused, by the check and by the binding; the
 // whole file passes.
@@ -63,8 +45,10 @@ TEST(LibraryFileCheck, TruncatedCopiesOfEachLibraryAreRefusedBeforeLoading) {
             const QByteArray cut = whole.left(size);
             EXPECT_NE(zr::sharedLibraryImageProblem(cut), QString());
             QTemporaryDir dir;
-            const QString copy = writeCopy(dir, "cut.so", cut);
-            ASSERT_FALSE(copy.isEmpty());
+            const QString copy = dir.filePath("cut.so");
+            QFile file(copy);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(cut) == cut.size());
+            file.close();
             EXPECT_TRUE(zr::sharedLibraryFileProblem(copy).contains("truncated"))
                 << zr::sharedLibraryFileProblem(copy).toStdString();
             zrtest::ScopedEnv env(lib.env, copy.toLocal8Bit().constData());
@@ -72,7 +56,7 @@ TEST(LibraryFileCheck, TruncatedCopiesOfEachLibraryAreRefusedBeforeLoading) {
             zr::DspLibrary dspLibrary;
             driver = &driverLibrary;
             dsp = &dspLibrary;
-            const std::string error = loadError(lib.firstCall);
+            const std::string error = zrtest::errorOf(lib.firstCall);
             EXPECT_NE(error.find(copy.toStdString()), std::string::npos) << error;
             EXPECT_NE(error.find("truncated"), std::string::npos) << error;
         }
