@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -263,6 +264,52 @@ TEST(Drawgraph, HorizontalTraceInTheGivenColours) {
     // 100 points at 1 us, 5 us/div: 19.8 divisions, cut off at the right edge.
     for (int x = 0; x < W; ++x)
         ASSERT_EQ(t.img.pixel(x, t.row(2.0)), qRgb(200, 200, 0)) << x;
+}
+
+// A 501 x 501 picture, 50 pixels per division both ways, 0 V on row 250, 1 V per division:
+// the reference at 1.125 s lies on column 225, at 2.5 V on row 125.
+TEST(Drawgraph, RelativeReferenceIsDrawnDashedInItsOwnColourOnlyWhenOn) {
+    struct Row {
+        std::int16_t markmode;
+        bool relx, rely;
+    };
+    const std::vector<float> data(8, 0.0f);
+    for (const Row r : {Row{1, false, false}, Row{1, true, false}, Row{1, false, true},
+                        Row{1, true, true}, Row{0, true, true}}) {
+        DisplayState s;
+        s.relabel = false;
+        s.xstep = 0.25;
+        s.npoints = 8;
+        s.xperdiv[0] = 0.25;
+        s.yrefpos[0] = 1;
+        s.markx[0] = 0.5;
+        s.relx[0] = 1.125;
+        s.rely[0] = 2.5;
+        s.markmode = r.markmode;
+        GraphInputs in;
+        in.dispdata = data;
+        in.markrelx = r.relx;
+        in.markrely = r.rely;
+        QImage picture(501, 501, QImage::Format_RGB32);
+        drawgraph(s, in, picture);
+        const QRgb ref = in.colours.reference;
+        int inColumn = 0, inRow = 0, total = 0;
+        for (int y = 0; y < 501; ++y)
+            for (int x = 0; x < 501; ++x)
+                if (picture.pixel(x, y) == ref) {
+                    ++total;
+                    inColumn += x == 225;
+                    inRow += y == 125;
+                }
+        SCOPED_TRACE(testing::Message() << r.markmode << r.relx << r.rely);
+        const bool shown = r.markmode != 0;
+        EXPECT_EQ(inColumn > 300, shown && r.relx); // dashed: five of every eight pixels
+        EXPECT_EQ(inRow > 300, shown && r.rely);
+        EXPECT_LT(std::max(inColumn, inRow), 400);
+        EXPECT_EQ(total == 0, !shown || (!r.relx && !r.rely));
+        EXPECT_EQ(picture.pixel(220, 123) == ref, shown && r.relx && r.rely); // diamond edge
+        EXPECT_EQ(picture.pixel(100, 0) == kMark, shown);                     // marker line on top
+    }
 }
 
 TEST(Caption, NonEmptyLinesEachEndedByACarriageReturn) {

@@ -56,17 +56,11 @@ double distance(double px, double py, double ax, double ay, double bx, double by
     return std::hypot(px - (ax + t * dx), py - (ay + t * dy));
 }
 
-TEST(Raster, KnownBresenhamOutputs) {
-    EXPECT_EQ(drawCentres(10, 10, 0, 0, 5, 2),
-              (Pixels{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}}));
-    EXPECT_EQ(drawCentres(10, 10, 2, 7, 0, 1),
-              (Pixels{{2, 7}, {2, 6}, {1, 5}, {1, 4}, {1, 3}, {0, 2}, {0, 1}}));
-    EXPECT_EQ(drawCentres(10, 10, 4, 4, 4, 4), (Pixels{{4, 4}})); // zero length: one pixel
-}
-
 // Independent reference: one pixel per step of the major axis, both ends
-// included, each within half a pixel of the ideal line on the minor axis.
+// included, each within half a pixel of the ideal line on the minor axis (with no
+// ties, that is the one Bresenham line).
 TEST(Raster, EveryOctantMatchesTheIdealLine) {
+    EXPECT_EQ(drawCentres(10, 10, 4, 4, 4, 4), (Pixels{{4, 4}})); // zero length: one pixel
     std::mt19937 rng(11);
     std::uniform_int_distribution<int> cx(0, 39), cy(0, 29);
     for (int trial = 0; trial < 2000; ++trial) {
