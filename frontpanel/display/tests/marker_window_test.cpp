@@ -60,7 +60,7 @@ struct MarkerWindow : zr::test::WindowTest<> {
     }
 };
 
-TEST_F(MarkerWindow, MoveButtonsStepTheCurrentModesMarkerShowItAndRedraw) {
+TEST_F(MarkerWindow, ButtonsMoveOrLoadTheCurrentModesValuesShowThemAndMovesRedraw) {
     zr::selectEntry(form->markermode, 1);
     form->markstep = {2.0, 7.0, 9.0};
     form->markx = {0.0, 8.0, 9.0};
@@ -71,9 +71,6 @@ TEST_F(MarkerWindow, MoveButtonsStepTheCurrentModesMarkerShowItAndRedraw) {
     zr::clickButton(form->markmove[3]); // ">" by xstep
     EXPECT_EQ(form->markx, (zr::PerMode{-0.5, 8.0, 9.0}));
     EXPECT_EQ(form->txt[0]->text(), "-0.5");
-}
-
-TEST_F(MarkerWindow, LoadButtonsTakeMarkxOrTheRawValueAtTheRoundedPoint) {
     form->markx[0] = 1.125; // point 2.5 rounds to the even point 2
     zr::clickButton(form->markrelload[0]);
     EXPECT_EQ(form->relx[0], 1.125);
@@ -88,31 +85,23 @@ TEST_F(MarkerWindow, LoadButtonsTakeMarkxOrTheRawValueAtTheRoundedPoint) {
     EXPECT_EQ(form->markx[0], 2.25);
 }
 
-TEST_F(MarkerWindow, SwitchingTheMarkerOnShowsNothingUntilTheNextDraw) {
-    zr::selectEntry(form->markermode, 0);
-    form->markx[0] = 1.0;
-    form->drawgraph();
-    EXPECT_TRUE(marker().isEmpty());
-    const QImage picture = form->picbox->image().copy();
-    zr::selectEntry(form->markermode, 1);
-    EXPECT_TRUE(marker().isEmpty());
-    EXPECT_EQ(form->picbox->image(), picture);
-    form->drawgraph(); // the next block
-    EXPECT_EQ(marker(), readout(1.0, 2.0));
-}
-
-TEST_F(MarkerWindow, ClickOnThePictureMovesMarkxAndRedrawsOnlyWithTheMarkerOn) {
+// A click on the picture moves markx and redraws only with the marker on; switching the marker
+// on shows nothing until the next draw.
+TEST_F(MarkerWindow, ClickMovesMarkxAndRedrawsOnlyWithTheMarkerOnWhichShowsFromTheNextDraw) {
     zr::selectEntry(form->markermode, 0);
     form->drawgraph(); // sets the picture's scale
+    EXPECT_TRUE(marker().isEmpty());
     const QImage picture = form->picbox->image().copy();
-    const QPoint at(columnOf(1.5), form->picbox->height() / 2);
-    QTest::mouseClick(form->picbox, Qt::LeftButton, Qt::NoModifier, at);
+    const int y = form->picbox->height() / 2;
+    QTest::mouseClick(form->picbox, Qt::LeftButton, Qt::NoModifier, QPoint(columnOf(1.5), y));
     EXPECT_EQ(form->markx[0], 1.5);
     EXPECT_EQ(form->txt[0]->text(), "1.5");
     EXPECT_EQ(form->picbox->image(), picture);
     zr::selectEntry(form->markermode, 1);
-    QTest::mouseClick(form->picbox, Qt::LeftButton, Qt::NoModifier, at);
-    EXPECT_EQ(marker(), readout(1.5, -2.0));
+    EXPECT_TRUE(marker().isEmpty());
+    EXPECT_EQ(form->picbox->image(), picture);
+    QTest::mouseClick(form->picbox, Qt::LeftButton, Qt::NoModifier, QPoint(columnOf(1.0), y));
+    EXPECT_EQ(marker(), readout(1.0, 2.0));
 }
 
 TEST_F(MarkerWindow, CopyGraphAndCopyCaptionEachLeaveOnlyTheirOwnData) {
