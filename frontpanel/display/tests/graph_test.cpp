@@ -114,7 +114,7 @@ TEST(Drawgraph, TraceJoinsEveryPointToTheNextAndOnePointIsOnePixel) {
     t.trace(v);
     t.draw();
     for (int g = 0; g < 5; ++g) // at each point's column the trace passes its row
-        EXPECT_EQ(t.img.pixel(t.col(g), t.row(v[g])), kTrace) << g;
+        EXPECT_EQ(t.img.pixel(t.col(g), t.row(v[static_cast<std::size_t>(g)])), kTrace) << g;
     t.trace({-1.0f});
     t.s.xstart = 10e-6; // 2 divisions
     t.draw();
