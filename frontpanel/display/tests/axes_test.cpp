@@ -93,22 +93,15 @@ TEST(XAxis, BadInputsKeepAUsableBlock) {
     EXPECT_THROW(computeXAxis(in), std::out_of_range);
 }
 
-TEST(AxisLabels, TimeDomainExampleExactly) {
-    DisplayState s;
-    s.xref[0] = 0;
+TEST(AxisLabels, TimeDomainExampleAndSpectrumWithOtherReferencePositions) {
+    DisplayState s; // preset values: references 0, time domain left
     s.xperdiv[0] = 10e-6;
-    s.xrefpos[0] = 0;
-    s.yref[0] = 0;
     s.yperdiv[0] = 0.1;
     s.yrefpos[0] = 0;
-    const AxisLabels l = axisLabels(s, kModeTime);
-    EXPECT_EQ(l[0], "Time Domain");
-    EXPECT_EQ(l[1], "X:   Left=   0.000000Sec ,   10.000000uSec/div");
-    EXPECT_EQ(l[2], "Y:    Top=   0.000000Volts ,  100.000000mVolts/div");
-}
-
-TEST(AxisLabels, SpectrumWithOtherReferencePositions) {
-    DisplayState s; // preset values
+    const AxisLabels t = axisLabels(s, kModeTime);
+    EXPECT_EQ(t[0], "Time Domain");
+    EXPECT_EQ(t[1], "X:   Left=   0.000000Sec ,   10.000000uSec/div");
+    EXPECT_EQ(t[2], "Y:    Top=   0.000000Volts ,  100.000000mVolts/div");
     s.xrefpos[1] = 2;
     s.xref[1] = 5e6;
     s.yrefpos[1] = 1;
@@ -132,6 +125,11 @@ TEST(XAuto, ZoomSpectrumExample) {
     s.xposindex = 1; // centre of the span: 5 MHz - 10.24 MHz + 10.24 MHz
     EXPECT_NEAR(xautoscale(s, kModeSpectrum, 10.0).xref, 5000000.0, 1e-6);
     EXPECT_DOUBLE_EQ(xautoscale(s, kModeSpectrum, 8.0).xperdiv, 2560000.0);
+    // An unusable grid count falls back to the stored one.
+    s.xgrids[1] = 4;
+    EXPECT_DOUBLE_EQ(xautoscale(s, kModeSpectrum, 0.0).xperdiv, 20480000.0 / 4);
+    s.xgrids[1] = 0;
+    EXPECT_DOUBLE_EQ(xautoscale(s, kModeSpectrum, 0.0).xperdiv, 20480000.0 / 10);
 }
 
 TEST(XAuto, TimeDomainReferenceIsZeroEvenWhenResampled) {
@@ -148,25 +146,24 @@ TEST(XAuto, TimeDomainReferenceIsZeroEvenWhenResampled) {
     EXPECT_DOUBLE_EQ(xautoscale(s, kModeTime, 10.0).xperdiv, 0.01);
 }
 
-TEST(XAuto, UnusableGridCountFallsBackToTheStoredOne) {
-    DisplayState s;
-    labelaxes(s, zoomSpectrum5MHz());
-    s.xgrids[1] = 4;
-    EXPECT_DOUBLE_EQ(xautoscale(s, kModeSpectrum, 0.0).xperdiv, 20480000.0 / 4);
-    s.xgrids[1] = 0;
-    EXPECT_DOUBLE_EQ(xautoscale(s, kModeSpectrum, 0.0).xperdiv, 20480000.0 / 10);
-}
-
+// Values that are not numbers are left out of the range; only the first npoints are read and
+// never beyond the array. Flat data or no divisions change nothing.
 TEST(YAuto, MinusOneToOneWithTenDivisions) {
-    const std::vector<float> d = {0.0f, -1.0f, 0.5f, 1.0f, -0.25f};
-    const auto top = autoscaley(d, 5, 10, 0);
-    const auto mid = autoscaley(d, 5, 10, 1);
-    const auto bot = autoscaley(d, 5, 10, 2);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::vector<float> d = {nan, -1.0f, 0.0f, 0.5f, inf, 1.0f, -0.25f, -inf, 100.0f};
+    const auto top = autoscaley(d, 8, 10, 0);
+    const auto mid = autoscaley(d, 8, 10, 1);
+    const auto bot = autoscaley(std::span<const float>(d.data(), 8), 1000, 10, 2);
     ASSERT_TRUE(top && mid && bot);
     EXPECT_DOUBLE_EQ(top->yperdiv, 0.25);
     EXPECT_DOUBLE_EQ(top->yref, 1.25);
     EXPECT_DOUBLE_EQ(mid->yref, 0.125);
+    EXPECT_DOUBLE_EQ(bot->yperdiv, 0.25);
     EXPECT_DOUBLE_EQ(bot->yref, -1.0);
+    const std::vector<float> flat(1024, -500.0f); // a spectrum with nothing in it
+    EXPECT_FALSE(autoscaley(flat, 1024, 10, 0));
+    EXPECT_FALSE(autoscaley(d, 8, 0, 0));
 }
 
 TEST(YAuto, StepTable) {
@@ -183,31 +180,6 @@ TEST(YAuto, StepTable) {
         EXPECT_NEAR(autoscaleStep(v), 1.5 * v, 1.5 * v * 1e-12) << p;
         EXPECT_NEAR(autoscaleStep(std::nextafter(v, 0.0)), v, v * 1e-12) << p;
     }
-}
-
-TEST(YAuto, NothingChangesForFlatOrUnusableData) {
-    const std::vector<float> flat(1024, -500.0f); // a spectrum with nothing in it
-    EXPECT_FALSE(autoscaley(flat, 1024, 10, 0));
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
-    EXPECT_FALSE(autoscaley(std::vector<float>{1.0f, 2.0f}, 2, 0, 0)); // no divisions
-    // Non-finite values are left out of the range.
-    const std::vector<float> mixed = {nan, -1.0f, inf, 1.0f, -inf};
-    const auto r = autoscaley(mixed, 5, 10, 0);
-    ASSERT_TRUE(r);
-    EXPECT_DOUBLE_EQ(r->yperdiv, 0.25);
-    EXPECT_DOUBLE_EQ(r->yref, 1.25);
-}
-
-TEST(YAuto, ReadsOnlyTheFirstNpointsAndNeverBeyondTheBlock) {
-    const std::vector<float> d = {-1.0f, 1.0f, 100.0f};
-    const auto r = autoscaley(d, 2, 10, 0);
-    ASSERT_TRUE(r);
-    EXPECT_DOUBLE_EQ(r->yperdiv, 0.25); // 100 is not part of the block
-    // npoints larger than the array: only the array is read.
-    const auto r2 = autoscaley(std::span<const float>(d.data(), 2), 1000, 10, 0);
-    ASSERT_TRUE(r2);
-    EXPECT_DOUBLE_EQ(r2->yperdiv, 0.25);
 }
 
 TEST(RefPositions, OnlyTheCurrentModeChanges) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -20,15 +21,11 @@ const QRgb kTrace = qRgb(0, 0, 0);
 const QRgb kGrid = qRgb(128, 128, 128);
 const QRgb kMark = qRgb(128, 0, 0);
 
-QRgb at(const QImage& img, int x, int y) {
-    return img.pixel(x, y) | 0xff000000u;
-}
-
 int countColour(const QImage& img, QRgb c) {
     int n = 0;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            n += at(img, x, y) == c;
+            n += img.pixel(x, y) == c;
     return n;
 }
 
@@ -50,6 +47,12 @@ struct Fixture {
         in.dispdata = data;
     }
     GraphTexts draw() { return drawgraph(s, in, img); }
+    // The points `v`, one division (5 us) apart.
+    void trace(const std::vector<float>& v) {
+        std::copy(v.begin(), v.end(), data.begin());
+        s.npoints = static_cast<std::int32_t>(v.size());
+        s.xstep = 5e-6;
+    }
     int row(double v) const {
         return static_cast<int>(
             std::floor(userToPixel(graphFrame(s, in.modeindex), 0, v, W, H).row));
@@ -83,17 +86,16 @@ TEST(GraphFrame, MappingOfCornersAndReferencePositions) {
 
 TEST(Drawgraph, GridLinesLandOnTheirPixels) {
     Fixture t;
-    t.s.npoints = 1;
-    t.data[0] = 1e30f; // keep the trace off the picture
+    t.trace({1e30f}); // keep the trace off the picture
     t.draw();
     // 11 vertical lines at columns k / 10.02 * W, the last at 416 of 0..416; 11 horizontal
     // lines at rows k / 10.02 * H, the last at 344 of 0..344.
     std::set<int> cols, rows, wantCols, wantRows;
     for (int x = 0; x < W; ++x)
-        if (at(t.img, x, t.row(4.5)) == kGrid) // between the first two horizontal lines
+        if (t.img.pixel(x, t.row(4.5)) == kGrid) // between the first two horizontal lines
             cols.insert(x);
     for (int y = 0; y < H; ++y)
-        if (at(t.img, t.col(2.5), y) == kGrid)
+        if (t.img.pixel(t.col(2.5), y) == kGrid)
             rows.insert(y);
     for (int k = 0; k <= 10; ++k) {
         wantCols.insert(t.col(k));
@@ -106,25 +108,18 @@ TEST(Drawgraph, GridLinesLandOnTheirPixels) {
     EXPECT_EQ(countColour(t.img, kBack) + countColour(t.img, kGrid), W * H);
 }
 
-TEST(Drawgraph, TraceJoinsEveryPointToTheNext) {
+TEST(Drawgraph, TraceJoinsEveryPointToTheNextAndOnePointIsOnePixel) {
     Fixture t;
-    t.s.npoints = 5;
-    t.s.xstep = 5e-6; // one division per point
-    const float v[5] = {4.0f, -4.0f, 0.0f, 1.0f, 1.0f};
-    std::copy(v, v + 5, t.data.begin());
+    const std::vector<float> v = {4.0f, -4.0f, 0.0f, 1.0f, 1.0f};
+    t.trace(v);
     t.draw();
     for (int g = 0; g < 5; ++g) // at each point's column the trace passes its row
-        EXPECT_EQ(at(t.img, t.col(g), t.row(v[g])), kTrace) << g;
-}
-
-TEST(Drawgraph, SinglePointIsOnePixel) {
-    Fixture t;
-    t.s.npoints = 1;
-    t.data[0] = -1.0f;
+        EXPECT_EQ(t.img.pixel(t.col(g), t.row(v[static_cast<std::size_t>(g)])), kTrace) << g;
+    t.trace({-1.0f});
     t.s.xstart = 10e-6; // 2 divisions
     t.draw();
     EXPECT_EQ(countColour(t.img, kTrace), 1);
-    EXPECT_EQ(at(t.img, t.col(2), t.row(-1.0)), kTrace);
+    EXPECT_EQ(t.img.pixel(t.col(2), t.row(-1.0)), kTrace);
 }
 
 TEST(Drawgraph, ReadsOnlyTheBlock) {
@@ -134,30 +129,24 @@ TEST(Drawgraph, ReadsOnlyTheBlock) {
     t.s.npoints = 1000; // larger than the block handed in: only 10 points are read
     t.s.xstep = 5e-6;
     t.draw();
-    EXPECT_EQ(at(t.img, t.col(9), t.row(1.0)), kTrace);
+    EXPECT_EQ(t.img.pixel(t.col(9), t.row(1.0)), kTrace);
     // Right of the last point only the grid line of 1 V remains on that row.
-    EXPECT_EQ(at(t.img, t.col(9) + 2, t.row(1.0)), kGrid);
+    EXPECT_EQ(t.img.pixel(t.col(9) + 2, t.row(1.0)), kGrid);
 }
 
 TEST(Drawgraph, OverflowingDataSkipOnlyTheFailingSegments) {
     Fixture t;
-    t.s.npoints = 10;
-    t.s.xstep = 5e-6;
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    const float v[10] = {1, 1, 1, nan, 1, 1, inf, 1, 1, 1};
-    std::copy(v, v + 10, t.data.begin());
+    t.trace({1, 1, 1, nan, 1, 1, inf, 1, 1, 1});
     const GraphTexts out = t.draw();
     // Segments 2->3, 3->4, 5->6, 6->7 touch a non-number.
     EXPECT_EQ(out.skippedSegments, 4);
     const int r = t.row(1.0);
-    for (int x = t.col(0); x <= t.col(2); ++x)
-        EXPECT_EQ(at(t.img, x, r), kTrace) << x;
-    for (int x = t.col(4); x <= t.col(5); ++x)
-        EXPECT_EQ(at(t.img, x, r), kTrace) << x;
-    for (int x = t.col(7); x <= t.col(9); ++x)
-        EXPECT_EQ(at(t.img, x, r), kTrace) << x;
-    EXPECT_NE(at(t.img, (t.col(2) + t.col(4)) / 2, r), kTrace);
+    for (const auto& [from, to] : {std::pair{0, 2}, {4, 5}, {7, 9}})
+        for (int x = t.col(from); x <= t.col(to); ++x)
+            EXPECT_EQ(t.img.pixel(x, r), kTrace) << x;
+    EXPECT_NE(t.img.pixel((t.col(2) + t.col(4)) / 2, r), kTrace);
 }
 
 TEST(Drawgraph, HugeValuesAndUnusableScalesNeverCrash) {
@@ -179,13 +168,9 @@ TEST(Drawgraph, HugeValuesAndUnusableScalesNeverCrash) {
     t.s.yref[0] = 0;
     t.s.yperdiv[0] = 1e-20;
     t.s.xperdiv[0] = 5e-6;
-    t.s.xstep = 5e-6;
-    t.s.npoints = 3;
-    t.data[0] = 1e30f;
-    t.data[1] = -1e30f;
-    t.data[2] = 1e30f;
+    t.trace({1e30f, -1e30f, 1e30f});
     EXPECT_EQ(t.draw().skippedSegments, 0);
-    EXPECT_EQ(at(t.img, t.col(0.5), H / 2), kTrace);
+    EXPECT_EQ(t.img.pixel(t.col(0.5), H / 2), kTrace);
     t.s.xperdiv[0] = std::numeric_limits<double>::quiet_NaN(); // no trace
     EXPECT_EQ(t.draw().skippedSegments, 3);
     t.s.xperdiv[0] = 5e-6;
@@ -196,7 +181,6 @@ TEST(Drawgraph, HugeValuesAndUnusableScalesNeverCrash) {
 TEST(Drawgraph, AllMinusFiveHundredSpectrum) {
     Fixture t;
     t.in.modeindex = kModeSpectrum;
-    t.s.xstart = 0;
     t.s.xstep = 20000;
     t.s.npoints = 512;
     std::fill(t.data.begin(), t.data.begin() + 512, -500.0f);
@@ -209,7 +193,7 @@ TEST(Drawgraph, AllMinusFiveHundredSpectrum) {
     EXPECT_EQ(r, static_cast<int>(std::floor(500.0 / 1002.0 * H)));
     // 512 points x 20 kHz = 10.24 MHz = 10 divisions at the preset 1.024 MHz/div.
     for (int x = 0; x <= t.col(511 * 20000.0 / 1024000.0); ++x)
-        ASSERT_EQ(at(t.img, x, r), kTrace) << x;
+        ASSERT_EQ(t.img.pixel(x, r), kTrace) << x;
 }
 
 TEST(Drawgraph, RelabelRunsLabelaxesFirst) {
@@ -229,7 +213,6 @@ TEST(Drawgraph, RelabelRunsLabelaxesFirst) {
 TEST(Drawgraph, MarkerLineAndReadout) {
     Fixture t;
     t.in.modeindex = kModeSpectrum;
-    t.s.xstart = 0;
     t.s.xstep = 10000;
     t.s.npoints = 512;
     t.data[125] = -20.5f;
@@ -240,7 +223,7 @@ TEST(Drawgraph, MarkerLineAndReadout) {
     const int c = t.col(1.25e6 / 1024000.0);
     int red = 0;
     for (int y = 0; y < H; ++y)
-        red += at(t.img, c, y) == kMark && (y / 2) % 2 == 0; // two on, two off
+        red += t.img.pixel(c, y) == kMark && (y / 2) % 2 == 0; // two on, two off
     EXPECT_GE(red, 340 / 2 - 2);
     EXPECT_EQ(countColour(t.img, kMark), red); // nowhere else
     t.s.markmode = 0;
@@ -255,7 +238,7 @@ TEST(Drawgraph, BadModeChangesNothing) {
     t.in.modeindex = 3;
     EXPECT_THROW(t.draw(), std::out_of_range);
     EXPECT_TRUE(t.s.relabel);
-    EXPECT_EQ(at(t.img, 5, 5), qRgb(1, 2, 3));
+    EXPECT_EQ(t.img.pixel(5, 5), qRgb(1, 2, 3));
 }
 
 TEST(Drawgraph, NullPictureGivesTheTextsAndTheAveragesLineOnlyWhenAveraging) {
@@ -277,11 +260,56 @@ TEST(Drawgraph, HorizontalTraceInTheGivenColours) {
     t.in.colours.foreground = qRgb(200, 200, 0);
     std::fill(t.data.begin(), t.data.begin() + 100, 2.0f); // 2 V: 3 divisions below the top
     t.draw();
-    EXPECT_EQ(t.row(2.0), static_cast<int>(std::floor(3.0 / 10.02 * H)));
-    EXPECT_EQ(at(t.img, 211, H - 2), qRgb(10, 20, 30));
+    EXPECT_EQ(t.img.pixel(211, H - 2), qRgb(10, 20, 30));
     // 100 points at 1 us, 5 us/div: 19.8 divisions, cut off at the right edge.
     for (int x = 0; x < W; ++x)
-        ASSERT_EQ(at(t.img, x, t.row(2.0)), qRgb(200, 200, 0)) << x;
+        ASSERT_EQ(t.img.pixel(x, t.row(2.0)), qRgb(200, 200, 0)) << x;
+}
+
+// A 501 x 501 picture, 50 pixels per division both ways, 0 V on row 250, 1 V per division:
+// the reference at 1.125 s lies on column 225, at 2.5 V on row 125.
+TEST(Drawgraph, RelativeReferenceIsDrawnDashedInItsOwnColourOnlyWhenOn) {
+    struct Row {
+        std::int16_t markmode;
+        bool relx, rely;
+    };
+    const std::vector<float> data(8, 0.0f);
+    for (const Row r : {Row{1, false, false}, Row{1, true, false}, Row{1, false, true},
+                        Row{1, true, true}, Row{0, true, true}}) {
+        DisplayState s;
+        s.relabel = false;
+        s.xstep = 0.25;
+        s.npoints = 8;
+        s.xperdiv[0] = 0.25;
+        s.yrefpos[0] = 1;
+        s.markx[0] = 0.5;
+        s.relx[0] = 1.125;
+        s.rely[0] = 2.5;
+        s.markmode = r.markmode;
+        GraphInputs in;
+        in.dispdata = data;
+        in.markrelx = r.relx;
+        in.markrely = r.rely;
+        QImage picture(501, 501, QImage::Format_RGB32);
+        drawgraph(s, in, picture);
+        const QRgb ref = in.colours.reference;
+        int inColumn = 0, inRow = 0, total = 0;
+        for (int y = 0; y < 501; ++y)
+            for (int x = 0; x < 501; ++x)
+                if (picture.pixel(x, y) == ref) {
+                    ++total;
+                    inColumn += x == 225;
+                    inRow += y == 125;
+                }
+        SCOPED_TRACE(testing::Message() << r.markmode << r.relx << r.rely);
+        const bool shown = r.markmode != 0;
+        EXPECT_EQ(inColumn > 300, shown && r.relx); // dashed: five of every eight pixels
+        EXPECT_EQ(inRow > 300, shown && r.rely);
+        EXPECT_LT(std::max(inColumn, inRow), 400);
+        EXPECT_EQ(total == 0, !shown || (!r.relx && !r.rely));
+        EXPECT_EQ(picture.pixel(220, 123) == ref, shown && r.relx && r.rely); // diamond edge
+        EXPECT_EQ(picture.pixel(100, 0) == kMark, shown);                     // marker line on top
+    }
 }
 
 TEST(Caption, NonEmptyLinesEachEndedByACarriageReturn) {

@@ -1,12 +1,8 @@
 // The "Filter && Resample" options of the running window on the recording
 // instrument, one measurement pass per "Single" (the instrument stops the loop
 // after every read): the points the graph gets, their spacing and where the first lies.
-#include "driver/tests/fake_instrument.h"
-#include "driver/dsp_library.h"
+#include "common/tests/window_fixture.h"
 #include "settings/settings_lists.h"
-#include "common/controls.h"
-#include "common/tests/scripted_dialogs.h"
-#include "shell/main_form.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,10 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <memory>
 #include <numbers>
 #include <vector>
 
@@ -42,30 +35,24 @@ struct OnePassInstrument : zr::FakeInstrument {
     }
 };
 
-struct ResamplingLoop : ::testing::Test {
-    OnePassInstrument instrument;
-    zr::DspLibrary dsp;
-    zr::ScriptedDialogs dialogs;
-    std::unique_ptr<zr::MainForm> form;
+struct ResamplingLoop : zr::test::WindowTest<OnePassInstrument> {
     double fs = 0;
 
     void SetUp() override {
-        instrument.initDefault.handle = 4097;
-        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs,
-                                              QStringLiteral("/a\"VXI::192\""));
-        form->setTerminator([](int) {});
+        WindowTest::SetUp();
+        instrument.initDefault.handle = zr::test::kHandle;
         instrument.form = form.get();
         form->resize(1000, 700);
+        dialogs.addInput(QStringLiteral("VXI::192"));
         form->Form_Load(); // one pass of the start-up loop, then back here
         ASSERT_FALSE(form->ended());
-        ASSERT_EQ(form->instr, 4097);
+        ASSERT_EQ(form->instr, zr::test::kHandle);
         zr::selectEntry(form->measmode, 0); // "Time domain"
         blockSize("1024");
         fs = zr::sampleRateOfEntry(form->sampfreq->currentText().toStdString());
         ASSERT_GT(fs, 0);
         instrument.blockData = cosine(1024, 0.1);
     }
-    void TearDown() override { form.reset(); }
 
     void blockSize(const char* text) {
         const int i = form->blocksize->findText(QString::fromLatin1(text));
@@ -111,15 +98,17 @@ TEST_F(ResamplingLoop, OptionsEnableTheRateListAndDefaultResetsItThroughItsHandl
     EXPECT_EQ(handlers, QStringList({"resampmode_Click(0)", "resamp_Click"}));
 }
 
-TEST_F(ResamplingLoop, PointsSpacingAndStartForEachOptionAndRate) {
+// Every drawn point lies on the cosine at its x: flat keeps a cosine at a tenth of the rate,
+// Gaussian shrinks it to about 0.728.
+TEST_F(ResamplingLoop, PointsSpacingStartAndResponseForEachOptionAndRate) {
     const struct {
         int option, rate;
         int32_t blocklen, points;
-        double startSamples;
-    } cases[] = {{1, 1, 1024, 2022, 8},
-                 {2, 0, 1024, 1003, 11},
-                 {2, 3, 4096, 16384, 11}, // stops at the cap
-                 {0, 0, 1024, 1024, 0}};  // default after 8x: the block as read
+        double startSamples, gain, tolerance;
+    } cases[] = {{1, 1, 1024, 2022, 8, 0.728, 0.001},
+                 {2, 0, 1024, 1003, 11, 1.0, 0.002},
+                 {2, 3, 4096, 16384, 11, 1.0, 0.002}, // stops at the cap
+                 {0, 0, 1024, 1024, 0, 1.0, 1e-6}};   // default after 8x: the block as read
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "option " << c.option << " rate " << c.rate);
         blockSize(c.blocklen == 1024 ? "1024" : "4096");
@@ -130,20 +119,10 @@ TEST_F(ResamplingLoop, PointsSpacingAndStartForEachOptionAndRate) {
         EXPECT_EQ(form->npoints, c.points);
         EXPECT_DOUBLE_EQ(form->xstep, 1.0 / fs / (1 << c.rate));
         EXPECT_DOUBLE_EQ(form->xstart, c.startSamples / fs);
+        EXPECT_LT(deviation(c.gain), c.tolerance);
     }
     for (std::size_t i = 0; i < 1024; ++i) // the delivered samples, value for value
         ASSERT_EQ(form->dispdata[i], instrument.blockData[i]) << i;
-}
-
-TEST_F(ResamplingLoop, FlatKeepsACosineAtATenthOfTheRateGaussianShrinksItToAbout0728) {
-    option(2);
-    rate(3);
-    single();
-    EXPECT_LT(deviation(1.0), 0.002); // every drawn point lies on the cosine at its x
-    option(1);
-    single();
-    EXPECT_LT(deviation(0.728), 0.001);
-    EXPECT_GT(deviation(1.0), 0.25); // not the unfiltered cosine
 }
 
 // Autoscale X spans the block size times the sample period, whatever the resampler made of
