@@ -1,11 +1,7 @@
 // Keyboard use of the window: the shortcut table on its items and buttons, the Tab walk, the
 // tooltips, and a keyboard-only session against the same session with the mouse.
-#include "common/controls.h"
-#include "common/tests/scripted_dialogs.h"
-#include "driver/dsp_library.h"
-#include "driver/tests/fake_instrument.h"
+#include "common/tests/window_fixture.h"
 #include "shell/control_tips.h"
-#include "shell/main_form.h"
 #include "shell/picture_box.h"
 #include "shell/shortcuts.h"
 
@@ -15,17 +11,13 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <memory>
 #include <set>
 
 namespace {
@@ -76,20 +68,12 @@ TEST(ShortcutTable, TheUserGuideListsEveryShortcut) {
     }
 }
 
-constexpr int32_t kHandle = 4097;
-
 // A preset window on show and active, against the recording instrument, its handlers traced.
-struct KeySession {
-    zr::FakeInstrument instrument;
-    zr::DspLibrary dsp;
-    zr::ScriptedDialogs dialogs;
-    std::unique_ptr<zr::MainForm> form;
+struct KeyWindow : zr::test::WindowTest<> {
     QStringList trace;
 
-    void setUp() {
-        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, QString());
-        form->setTerminator([](int) {});
-        form->instr = kHandle;
+    void SetUp() override {
+        WindowTest::SetUp();
         form->presetall();
         ASSERT_FALSE(form->ended()) << "the preset needs the signal-processing library";
         form->controlmenu[7]->setVisible(true);
@@ -112,10 +96,6 @@ struct KeySession {
         for (const char* c = text; *c; ++c)
             QTest::keyClick(form->windowHandle(), *c);
     }
-};
-
-struct KeyWindow : ::testing::Test, KeySession {
-    void SetUp() override { setUp(); }
 };
 
 // Each row of the table reaches its own control's handler, through the same dispatch as a
@@ -149,9 +129,10 @@ TEST_F(KeyWindow, EveryShortcutRunsItsControlsHandler) {
     EXPECT_FALSE(trace.contains("editmenu_Click(1)"));
 }
 
-// From the first control of each panel, Tab visits every control that can take the focus
-// (that panel's and the buttons') once, in reading order, and comes back.
-TEST_F(KeyWindow, TabWalksThePanelAndTheButtonsInReadingOrder) {
+// The Control menu shows each panel alone (and notes when it is Diagnostics). From the first
+// control of the panel, Tab visits every control that can take the focus (that panel's and the
+// buttons') once, in reading order, and comes back.
+TEST_F(KeyWindow, EachPanelAloneAndTabWalksItAndTheButtonsInReadingOrder) {
     const std::set<int> modes = {0, 1, 2}; // the Measurement panel's three sub-panels
     for (int panel = 0; panel < 8; ++panel) {
         for (int mode : panel == 3 ? modes : std::set<int>{0}) {
@@ -159,6 +140,9 @@ TEST_F(KeyWindow, TabWalksThePanelAndTheButtonsInReadingOrder) {
             zr::selectEntry(form->measmode, mode);
             form->controlmenu[std::size_t(panel)]->trigger();
             QApplication::processEvents();
+            for (int k = 0; k < 8; ++k)
+                EXPECT_EQ(form->Frame1[std::size_t(k)]->isVisible(), k == panel) << k;
+            EXPECT_EQ(form->diagshown, panel == 7);
             std::vector<QWidget*> reachable;
             // Of a group of options, Tab stops at the chosen one (the arrows choose another).
             for (QWidget* w : form->findChildren<QWidget*>()) {
@@ -209,6 +193,8 @@ TEST_F(KeyWindow, TabWalksThePanelAndTheButtonsInReadingOrder) {
                 EXPECT_FALSE(w->toolTip().isEmpty()) << w->metaObject()->className();
         }
     }
+    form->controlmenu_click(8); // no such panel: nothing changes
+    EXPECT_TRUE(form->Frame1[7]->isVisible());
     EXPECT_FALSE(form->picbox->toolTip().isEmpty());
     // The arrows choose another option as a click on it does.
     zr::selectEntry(form->measmode, 0);
@@ -222,38 +208,38 @@ TEST_F(KeyWindow, TabWalksThePanelAndTheButtonsInReadingOrder) {
 
 // The same session once with the keyboard alone and once with the mouse: the same driver
 // calls in the same order and the same read-out lines copied.
-TEST(KeyboardSession, GivesTheSameJournalAndCaptionAsTheMouse) {
+TEST_F(KeyWindow, KeyboardSessionGivesTheSameJournalAndCaptionAsTheMouse) {
     using Result = std::pair<std::vector<std::string>, QString>; // journal, caption
-    const auto session = [](bool keyboard) {
-        KeySession w;
-        w.setUp();
-        zr::MainForm& f = *w.form;
+    const auto session = [this](bool keyboard) {
         if (keyboard) {
-            w.key(Qt::Key_5, Qt::ControlModifier); // Display: the focus is on its first control
+            key(Qt::Key_5, Qt::ControlModifier); // Display: the focus is on its first control
             for (int i = 0; i < 3; ++i)
-                w.key(Qt::Key_Tab);
-            w.type("8"); // Y-Grids, all of it selected on entering
-            w.key(Qt::Key_Return);
-            w.key(Qt::Key_3, Qt::ControlModifier); // Trigger
-            w.key(Qt::Key_Space);                  // "Enable generation" off
-            w.key(Qt::Key_Tab);
-            w.key(Qt::Key_Up); // Type: "Magnitude (dBfs)"
-            w.key(Qt::Key_Tab);
-            w.type("300"); // Level (% range)
-            w.key(Qt::Key_Return);
-            w.key(Qt::Key_Tab);
-            w.type("-20");                                             // Level (dBfs), no Enter
-            w.key(Qt::Key_F7);                                         // Single
-            w.key(Qt::Key_P, Qt::AltModifier);                         // Peak
-            w.key(Qt::Key_Y, Qt::ControlModifier | Qt::ShiftModifier); // Autoscale Y
-            w.key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier); // Copy Caption
+                key(Qt::Key_Tab);
+            type("8"); // Y-Grids, all of it selected on entering
+            key(Qt::Key_Return);
+            key(Qt::Key_3, Qt::ControlModifier); // Trigger
+            key(Qt::Key_Space);                  // "Enable generation" off
+            key(Qt::Key_Tab);
+            key(Qt::Key_Up); // Type: "Magnitude (dBfs)"
+            key(Qt::Key_Tab);
+            type("300"); // Level (% range)
+            key(Qt::Key_Return);
+            key(Qt::Key_Tab);
+            type("-20");                                             // Level (dBfs), no Enter
+            key(Qt::Key_F7);                                         // Single
+            key(Qt::Key_P, Qt::AltModifier);                         // Peak
+            key(Qt::Key_Y, Qt::ControlModifier | Qt::ShiftModifier); // Autoscale Y
+            key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier); // Copy Caption
         } else {
-            const auto typeInto = [&w](QLineEdit* field, const char* text, bool enter) {
+            instrument = zr::FakeInstrument(); // the same session on a fresh window
+            SetUp();
+            zr::MainForm& f = *form;
+            const auto typeInto = [this](QLineEdit* field, const char* text, bool enter) {
                 QTest::mouseClick(field, Qt::LeftButton);
                 field->selectAll();
-                w.type(text);
+                type(text);
                 if (enter)
-                    w.key(Qt::Key_Return);
+                    key(Qt::Key_Return);
             };
             f.controlmenu[4]->trigger();
             QTest::mouseClick(f.txt[10], Qt::LeftButton);
@@ -268,7 +254,7 @@ TEST(KeyboardSession, GivesTheSameJournalAndCaptionAsTheMouse) {
             QTest::mouseClick(f.yauto, Qt::LeftButton);
             f.editmenu[1]->trigger();
         }
-        return Result{w.instrument.log(), QApplication::clipboard()->text()};
+        return Result{instrument.log(), QApplication::clipboard()->text()};
     };
     const Result byKeys = session(true);
     const Result byMouse = session(false);

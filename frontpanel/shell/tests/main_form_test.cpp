@@ -1,9 +1,6 @@
-// The main window's controls: wiring to handlers, panel switching, and the picture.
-#include "driver/tests/fake_instrument.h"
-#include "driver/dsp_library.h"
-#include "common/controls.h"
-#include "common/tests/scripted_dialogs.h"
-#include "shell/main_form.h"
+// The main window's controls: wiring to handlers and the picture (panel switching is checked
+// with the Tab walk in keyboard_test.cpp).
+#include "common/tests/window_fixture.h"
 #include "shell/picture_box.h"
 
 #include <QAction>
@@ -16,37 +13,24 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
-#include <memory>
-
 namespace {
 
-struct FormFixture : ::testing::Test {
-    zr::FakeInstrument instrument;
-    zr::DspLibrary dsp;
-    zr::ScriptedDialogs dialogs;
-    std::unique_ptr<zr::MainForm> form;
+struct FormFixture : zr::test::WindowTest<> {
     QStringList trace;
 
     void SetUp() override {
-        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, QString());
-        form->setTerminator([](int) {});
+        WindowTest::SetUp();
         form->setHandlerTrace([this](const QString& name) { trace << name; });
         // Buttons that start measuring run one pass.
         form->setPassObserver([this](long) { form->stopflag = true; });
     }
 };
 
-TEST(FormBuild, BuildingTheWindowRunsNoHandlerAndCallsNoDriver) {
-    zr::FakeInstrument instrument;
-    zr::DspLibrary dsp;
-    zr::ScriptedDialogs dialogs;
-    zr::MainForm form(&instrument, &dsp, &dialogs, QString());
-    EXPECT_EQ(form.dispatchCount(), 0);
-    EXPECT_TRUE(instrument.log().empty());
-    zr::selectEntry(form.range, 0); // the counter does see a dispatch
-    EXPECT_EQ(form.dispatchCount(), 1);
+// That building it calls no driver function shows in startup_test.cpp's logs.
+TEST_F(FormFixture, BuildingTheWindowRunsNoHandler) {
+    EXPECT_EQ(form->dispatchCount(), 0);
+    zr::selectEntry(form->range, 0); // the counter does see a dispatch
+    EXPECT_EQ(form->dispatchCount(), 1);
 }
 
 TEST_F(FormFixture, EveryListReachesItsOwnHandlerOncePerSelection) {
@@ -84,31 +68,6 @@ TEST_F(FormFixture, ButtonsBoxesAndMenusReachTheirHandlers) {
     EXPECT_EQ(own.join(' ').toStdString(),
               "markmove_Click(2) meascontrol_Click(3) resampmode_Click(2) resetmenu_Click(0) "
               "Command1_Click appendStatus_Click about_Click");
-}
-
-TEST_F(FormFixture, ControlMenuSwitchesPanelsAndDiagnosticsFlag) {
-    form->show();
-    for (std::size_t i : {3u, 7u}) {
-        form->controlmenu[i]->trigger();
-        for (std::size_t k = 0; k < 8; ++k) {
-            EXPECT_EQ(form->Frame1[k]->isVisible(), k == i) << k;
-        }
-        EXPECT_EQ(form->diagshown, i == 7);
-    }
-    form->controlmenu_click(8); // no such panel: nothing changes
-    EXPECT_TRUE(form->Frame1[7]->isVisible());
-}
-
-TEST_F(FormFixture, GraphGrowsWithTheWindowAndKeepsAMatchingImage) {
-    form->show();
-    QApplication::processEvents();
-    const QSize before = form->picbox->size();
-    form->resize(form->width() + 200, form->height() + 150);
-    QApplication::processEvents();
-    const QSize after = form->picbox->size();
-    EXPECT_GT(after.width(), before.width());
-    EXPECT_GT(after.height(), before.height());
-    EXPECT_EQ(form->picbox->image().size(), after);
 }
 
 TEST_F(FormFixture, PictureUserCoordinatesMapCornersAndMouse) {

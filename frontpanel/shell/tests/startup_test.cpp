@@ -1,15 +1,10 @@
 // Start-up, shut-down and the start-up error trap, against a recording instrument and scripted
 // dialogs.
 #include "driver/library_loader.h"
-#include "driver/dsp_library.h"
-#include "driver/tests/fake_instrument.h"
-#include "common/controls.h"
-#include "common/tests/scripted_dialogs.h"
-#include "shell/main_form.h"
+#include "common/tests/window_fixture.h"
+#include "settings/tests/preset_traffic.h"
 
 #include <QAction>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
@@ -61,13 +56,8 @@ public:
     }
 };
 
-struct Startup : ::testing::Test {
-    CheckingInstrument instrument;
-    zr::DspLibrary dsp;
-    DialogsWithHook dialogs;
-    std::unique_ptr<zr::MainForm> form;
+struct Startup : zr::test::WindowTest<CheckingInstrument, DialogsWithHook> {
     int exitStatus = -1;
-    int ends = 0;
 
     void load(const QString& commandLine) {
         form.reset();
@@ -88,6 +78,7 @@ struct Startup : ::testing::Test {
 
 // Where the descriptor comes from: the /a" switch once, otherwise the dialog (pre-filled with the
 // default, its answer trimmed). Nothing usable ends the program silently, before any driver call.
+// An open session gets the start-up register write, then the preset.
 TEST_F(Startup, TheDescriptorFromTheCommandLineOrTheDialog) {
     struct Case {
         const char* commandLine;
@@ -121,13 +112,17 @@ TEST_F(Startup, TheDescriptorFromTheCommandLineOrTheDialog) {
         }
         EXPECT_EQ(instrument.log().at(0), "zrq7010_init " + std::string(c.opened) + " 1 1");
         EXPECT_EQ(instrument.log().at(1), "zrq7010_diag_reg 4097 1 1812");
+        const std::vector<std::string> preset = zr::test::expectedPresetTraffic(4097);
+        const std::vector<std::string>& log = instrument.log();
+        EXPECT_EQ(std::search(log.begin(), log.end(), preset.begin(), preset.end()) - log.begin(),
+                  2);
         EXPECT_EQ(form->windowTitle(), "ZRQ7010 Front Panel -- " + QString(c.opened));
         EXPECT_EQ(form->controlmenu[7]->isVisible(), c.diagnostics);
     }
 }
 
 // Each failed open shows the driver's message and asks again, pre-filled with the failed
-// descriptor; confirming it unchanged ends silently.
+// descriptor; confirming it unchanged ends silently. A successful open with handle 0 is one too.
 TEST_F(Startup, FailedOpensShowTheDriverMessageAndReask) {
     instrument.failing = {"VXI::9", "VXI::1"};
     instrument.errorMessages[kOpenFailed] = "Resource not found";
@@ -141,12 +136,22 @@ TEST_F(Startup, FailedOpensShowTheDriverMessageAndReask) {
     EXPECT_EQ(inputs()[0].answer, "VXI::9");
     EXPECT_EQ(inputs()[1].answer, "VXI::1");
     EXPECT_EQ(form->windowTitle(), "ZRQ7010 Front Panel -- VXI::10");
+    // Handle 0 is simulated mode: an open that reports success with it opened nothing, and no
+    // simulated data go out under the real name.
+    instrument = CheckingInstrument();
+    instrument.initDefault.handle = 0;
     dialogs = DialogsWithHook();
-    dialogs.addInput("VXI::9");
-    load("/a\"VXI::9\"");
+    dialogs.addInput("VXI::192"); // unchanged: ends
+    load("/a\"VXI::192\"");
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_TRUE(messages()[0].text.contains("VXI::192"));
+    ASSERT_EQ(inputs().size(), 1u);
+    EXPECT_EQ(inputs()[0].answer, "VXI::192");
     EXPECT_TRUE(form->ended());
     EXPECT_EQ(exitStatus, 0);
-    EXPECT_EQ(instrument.opens(), 4);
+    EXPECT_NE(form->windowTitle(), "ZRQ7010 Front Panel -- VXI::192");
+    EXPECT_EQ(instrument.log(), std::vector<std::string>({"zrq7010_init VXI::192 1 1"}));
+    EXPECT_EQ(form->passCount(), 0);
 }
 
 // A failure under the armed start-up trap (from the open on) shows the trap's text; before any
@@ -230,23 +235,6 @@ TEST_F(Startup, CloseDuringTheDialogStopsStartUp) {
     load("");
     EXPECT_EQ(exitStatus, 0);
     EXPECT_EQ(instrument.log(), std::vector<std::string>({"zrq7010_close 0"}));
-}
-
-// An open that reports success with handle 0 (which means simulated mode) opened nothing: it is
-// an open failure, shown and asked again, and no simulated data go out under the real name.
-TEST_F(Startup, ASuccessfulOpenWithHandleZeroIsAFailedOpen) {
-    instrument.initDefault.handle = 0;
-    dialogs.addInput("VXI::192"); // unchanged: ends
-    load("/a\"VXI::192\"");
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_TRUE(messages()[0].text.contains("VXI::192"));
-    ASSERT_EQ(inputs().size(), 1u);
-    EXPECT_EQ(inputs()[0].answer, "VXI::192");
-    EXPECT_TRUE(form->ended());
-    EXPECT_EQ(exitStatus, 0);
-    EXPECT_NE(form->windowTitle(), "ZRQ7010 Front Panel -- VXI::192");
-    EXPECT_EQ(instrument.log(), std::vector<std::string>({"zrq7010_init VXI::192 1 1"}));
-    EXPECT_EQ(form->passCount(), 0);
 }
 
 // The descriptor is 8-bit text: bytes outside the locale reach the driver unchanged (the program

@@ -1,9 +1,6 @@
 // The window as an operator meets it: menus by keyboard, long read-outs and
 // messages, resizing a paused graph, scaled screens.
-#include "driver/tests/fake_instrument.h"
-#include "driver/dsp_library.h"
-#include "common/tests/scripted_dialogs.h"
-#include "shell/main_form.h"
+#include "common/tests/window_fixture.h"
 #include "shell/picture_box.h"
 #include "shell/screen_fit.h"
 
@@ -12,28 +9,18 @@
 #include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
-#include <memory>
-
 namespace {
 
-struct ShownForm : ::testing::Test {
-    zr::FakeInstrument instrument;
-    zr::DspLibrary dsp;
-    zr::ScriptedDialogs dialogs;
-    std::unique_ptr<zr::MainForm> form;
+struct ShownForm : zr::test::WindowTest<> {
     QStringList trace;
 
     void SetUp() override {
-        form = std::make_unique<zr::MainForm>(&instrument, &dsp, &dialogs, QStringLiteral("/d"));
-        form->setTerminator([](int) {});
+        WindowTest::SetUp();
         form->setHandlerTrace([this](const QString& name) { trace << name; });
         form->presetall();
         form->controlmenu[7]->setVisible(true);
@@ -87,10 +74,8 @@ TEST_F(ShownForm, ALongReadOutNeverWidensTheWindowAndIsCopiedWhole) {
     drawRamp();
     QApplication::processEvents();
     const int width = form->width();
-    form->txt[9]->setText("1e100");
-    form->txt_lostfocus(9);
-    form->txt[13]->setText("1e999");
-    form->txt_lostfocus(13);
+    commit(9, "1e100");
+    commit(13, "1e999");
     form->drawgraph();
     QApplication::processEvents();
     EXPECT_EQ(form->width(), width);
@@ -100,8 +85,7 @@ TEST_F(ShownForm, ALongReadOutNeverWidensTheWindowAndIsCopiedWhole) {
         << "the line is longer than it can show";
     form->editmenu_Click(1);
     EXPECT_TRUE(QApplication::clipboard()->text().contains(yline)) << "Copy Caption has it all";
-    form->txt[9]->setText("0");
-    form->txt_lostfocus(9);
+    commit(9, "0");
     form->drawgraph();
     QApplication::processEvents();
     EXPECT_EQ(form->width(), width);
@@ -109,8 +93,11 @@ TEST_F(ShownForm, ALongReadOutNeverWidensTheWindowAndIsCopiedWhole) {
 
 TEST_F(ShownForm, ResizingAPausedGraphRedrawsTheBlockAtTheNewSize) {
     drawRamp();
+    const QSize before = form->picbox->size();
     form->resize(form->width() + 173, form->height() + 91);
     QApplication::processEvents();
+    EXPECT_GT(form->picbox->width(), before.width());
+    EXPECT_GT(form->picbox->height(), before.height());
     const QImage afterResize = form->picbox->image().copy();
     ASSERT_EQ(afterResize.size(), form->picbox->size());
     form->drawgraph(); // what a fresh draw at this size gives
