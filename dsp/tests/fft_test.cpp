@@ -115,19 +115,6 @@ TYPED_TEST(Fft, MatchesFftwEverySizeAndDirection) {
     }
 }
 
-// The sign convention and the packed layout, worked by hand on 1, 2, 3, 4:
-// X0 = 10, X2 = -2, X1 = (1 - 3) + i(4 - 2). Four samples are a two-point
-// complex transform, the zero/half-rate combination and the sign change of
-// Im X1; no split loop.
-TYPED_TEST(Fft, RealFourSamplesWorkedByHand) {
-    using T = TypeParam;
-    std::vector<T> d = {1, 2, 3, 4};
-    Lib<T>::fft_real(d.data(), 4, 1);
-    EXPECT_EQ(d, (std::vector<T>{10, -2, -2, 2}));
-    Lib<T>::fft_real(d.data(), 4, -1);
-    EXPECT_EQ(d, (std::vector<T>{2, 4, 6, 8}));
-}
-
 // Counts outside the contract (the real transform and spectrum need a power
 // of two of at least 4, the complex ones at least 1, windows an even count
 // of at least 2) and null arrays: nothing is read or written.

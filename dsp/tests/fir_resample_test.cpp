@@ -1,11 +1,11 @@
 // FIR filtering with caller-held state, least-squares FIR design, the FIR
 // frequency response, the fractional resampler and its kernel response:
 // against hand-worked values and independent computations, and bit for bit
-// against the literal reference versions of fir_resample_reference.cpp over
+// against the literal reference versions of reference_dsp.h over
 // many sizes, tap counts, in-place calls, steps and positions, each call from
 // a random filter state or history (the library keeps nothing between calls,
 // so a stream of blocks is a chain of such calls).
-#include "fir_resample_reference.hpp"
+#include "reference_dsp.h"
 #include "test_util.h"
 
 #include <algorithm>
@@ -105,11 +105,9 @@ struct Grid {
 // Status 1: singular system; 2: no taps requested; 3: npts not a power of two
 // of at least 2, or more taps than npts. Statuses 2 and 3 write no taps.
 TEST(FirSynth, StatusCodes) {
-    Grid g(16, 1.0);
-    std::fill(g.weights.begin(), g.weights.end(), 0.0);
+    const Grid g(16, 1.0), singular(16); // every weight of singular is 0
     std::vector<double> taps(20, 9.0);
-    EXPECT_EQ(g.synth(0.0, taps, 4), 1.0);
-    g = Grid(16, 1.0);
+    EXPECT_EQ(singular.synth(0.0, taps, 4), 1.0);
     taps.assign(20, 9.0);
     const std::tuple<int, int, double> cases[] = {{16, 0, 2}, {16, -5, 2}, {1, 1, 3},  {0, 1, 3},
                                                   {-4, 1, 3}, {3, 1, 3},   {12, 1, 3}, {16, 17, 3}};
@@ -420,20 +418,6 @@ TYPED_TEST(BitExact, ResampleOverStepsPositionsSizesAndRuns) {
                   0);
 }
 
-TEST(BitExact, ResampleKernelTableEntries) {
-    // Table entries 1711 .. 2090 come back as the weight of the oldest
-    // history sample for positions that fall exactly on a table entry.
-    for (int c = 1711; c <= 2090; ++c) {
-        double hist[11] = {1.0}, p = c / 380.0 - 11.0, out = -1.0;
-        int32_t produced = 0;
-        if ((p + 11.0) * 380.0 != static_cast<double>(c))
-            continue; // only positions that land exactly on a table entry
-        zrdsp_resample_double(nullptr, 0, &out, 1, &produced, &p, 1.0, hist);
-        ASSERT_EQ(produced, 1);
-        EXPECT_EQ(out, static_cast<double>(zr::ref::kernel_entry(c))) << c;
-    }
-}
-
 TEST(BitExact, FirRespAndResampRespOverTapsAndGrids) {
     const std::pair<double, double> grids[] = {{0.0, 0.5},     {-0.25, 0.25}, {0.1, 0.1},
                                                {0.3, 0.05},    {0.0, 2.0},    {-0.7, 0.7},
@@ -462,7 +446,7 @@ TEST(BitExact, FirSynthOverGridsDelaysAndTapCounts) {
     std::uint32_t seed = 1300;
     for (int npts : {2, 4, 8, 32, 128, 512}) {
         for (int nt : {1, 2, 3, npts / 2, npts}) {
-            if (nt < 1)
+            if (nt > npts)
                 continue;
             for (double delay : {0.0, 1.0, 2.5, nt / 2.0, -3.25}) {
                 auto desired = random_block<double>(2 * npts + 2, seed++);
@@ -470,22 +454,15 @@ TEST(BitExact, FirSynthOverGridsDelaysAndTapCounts) {
                 for (auto& w : weights)
                     w = 1.5 + w; // positive
                 std::vector<double> a(sz(nt + 1), 0.0), b(sz(nt + 1), 0.0);
-                const double sa =
-                    zrdsp_fir_synth(desired.data(), weights.data(), npts, delay, a.data(), nt);
-                const double sb =
-                    zr::ref::fir_synth(desired.data(), weights.data(), npts, delay, b.data(), nt);
-                ASSERT_EQ(sa, sb) << npts << " " << nt << " " << delay;
+                ASSERT_EQ(
+                    zrdsp_fir_synth(desired.data(), weights.data(), npts, delay, a.data(), nt), 0.0)
+                    << npts << " " << nt << " " << delay;
+                zr::ref::fir_synth(desired.data(), weights.data(), npts, delay, b.data(), nt);
                 ASSERT_EQ(first_bit_difference(a.data(), b.data(), a.size()), -1)
                     << npts << " " << nt << " " << delay;
             }
         }
     }
-    // Singular and rejected cases.
-    const std::vector<double> desired(66, 1.0), zeros(33, 0.0);
-    std::vector<double> a(8, 0.0), b(8, 0.0);
-    EXPECT_EQ(zrdsp_fir_synth(desired.data(), zeros.data(), 32, 0.0, a.data(), 8),
-              zr::ref::fir_synth(desired.data(), zeros.data(), 32, 0.0, b.data(), 8));
-    EXPECT_EQ(first_bit_difference(a.data(), b.data(), a.size()), -1);
 }
 
 } // namespace

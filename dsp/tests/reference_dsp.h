@@ -1,6 +1,7 @@
-// Straightforward reference of the library's transforms, windows and spectra:
-// plain loops that follow the documented steps one by one, with no attention
-// to speed; the library must agree with them bit for bit (reference_test.cpp).
+// Straightforward reference of every entry point of the library: plain loops
+// that follow the documented steps one by one, with no attention to speed;
+// the library must agree with them bit for bit (reference_test.cpp,
+// fir_resample_test.cpp), so that any speed work on it can be checked here.
 // Compile with -ffp-contract=off like the library (every library test is).
 // Arithmetic is carried in double; values are rounded to T when stored. The
 // single-precision versions round the twiddles that multiply data to float
@@ -189,6 +190,237 @@ template <typename T> void cspectrum(const T* data, T* out, const T* win, long c
             static_cast<T>(static_cast<double>(work[2 * k]) * work[2 * k] +
                            static_cast<double>(work[2 * k + 1]) * work[2 * k + 1]);
     scale_mode(out, count, mode);
+}
+
+// Block FIR filter; output must not alias input here.
+template <typename T>
+void fir(const T* input, T* output, int32_t count, const T* taps, int32_t ntaps, T* state) {
+    const int32_t N = ntaps;
+    const int32_t n = count;
+    // The signal as one sequence: the old history followed by the block.
+    std::vector<T> storage(static_cast<std::size_t>(N + n));
+    T* seq = storage.data();
+    for (int32_t j = 0; j < N; ++j)
+        seq[j] = state[j];
+    for (int32_t j = 0; j < n; ++j)
+        seq[N + j] = input[j];
+    for (int32_t m = n - 1; m >= 0; --m) {
+        double sum = 0.0;
+        for (int32_t k = 0; k < N; ++k)
+            sum = sum + static_cast<double>(taps[N - 1 - k]) * static_cast<double>(seq[N + m - k]);
+        output[m] = static_cast<T>(sum);
+    }
+    // New history: the last N values of the sequence.
+    for (int32_t j = 0; j < N; ++j)
+        state[j] = seq[n + j];
+}
+
+// Least-squares design of a well-posed system (status 0).
+inline void fir_synth(const double* desired, const double* weights, int32_t npts, double delay,
+                      double* taps, int32_t ntaps) {
+    const int32_t a = npts;
+    std::vector<double> qv(static_cast<std::size_t>(2 * a)), rv(qv.size());
+    double* q = qv.data();
+    double* r = rv.data();
+    const double pi = 3.141592653589793;
+    const double theta = delay * pi / a;
+    const double mu = -2.0 * std::sin(theta / 2.0) * std::sin(theta / 2.0);
+    double c = 1.0, s = 0.0;
+    for (int32_t i = 0; i <= a; ++i) {
+        const double W = weights[i];
+        const double re = desired[2 * i];
+        const double im = desired[2 * i + 1];
+        if (i < a) {
+            r[2 * i] = W;
+            r[2 * i + 1] = 0.0;
+            q[2 * i] = W * (re * c - im * s);
+            q[2 * i + 1] = W * (re * s + im * c);
+        } else {
+            r[1] = W;
+            q[1] = W * (re * c - im * s);
+        }
+        double t = s;
+        s = s + (-std::sin(theta)) * c + s * mu;
+        c = c + c * mu + t * std::sin(theta);
+    }
+    realft(q, 2 * a, -1);
+    realft(r, 2 * a, -1);
+    for (int32_t j = 0; j < a; ++j) {
+        double t = r[j];
+        r[j] = r[a + j];
+        r[a + j] = t;
+    }
+
+    // Levinson recursion, 1-based: rho[n+d] = R(d) = r[a+d], y[i] = q[i-1].
+    const int32_t n = ntaps;
+    const auto vn = static_cast<std::size_t>(n);
+    std::vector<double> rhov(2 * vn), yv(vn + 1), xv(vn + 1), gv(vn + 1), hv(vn + 1);
+    double *rho = rhov.data(), *y = yv.data(), *x = xv.data(), *g = gv.data(), *h = hv.data();
+    for (int32_t d = -(n - 1); d <= n - 1; ++d)
+        rho[n + d] = r[a + d];
+    for (int32_t i = 1; i <= n; ++i)
+        y[i] = q[i - 1];
+    x[1] = y[1] / rho[n];
+    if (n > 1) {
+        g[1] = rho[n - 1] / rho[n];
+        h[1] = rho[n + 1] / rho[n];
+        for (int32_t m = 1;; ++m) {
+            int32_t m1 = m + 1;
+            double sxn = -y[m1];
+            double sd = -rho[n];
+            for (int32_t j = 1; j <= m; ++j) {
+                sxn = sxn + rho[n + m1 - j] * x[j];
+                sd = sd + rho[n + m1 - j] * g[m - j + 1];
+            }
+            x[m1] = sxn / sd;
+            for (int32_t j = 1; j <= m; ++j)
+                x[j] = x[j] - x[m1] * g[m - j + 1];
+            if (m1 == n)
+                break;
+            double sgn = -rho[n - m1];
+            double shn = -rho[n + m1];
+            double sgd = -rho[n];
+            for (int32_t j = 1; j <= m; ++j) {
+                sgn = sgn + rho[n + j - m1] * g[j];
+                shn = shn + rho[n + m1 - j] * h[j];
+                sgd = sgd + rho[n + j - m1] * h[m - j + 1];
+            }
+            g[m1] = sgn / sgd;
+            h[m1] = shn / sd;
+            double pp = g[m1];
+            double qq = h[m1];
+            int32_t k = m;
+            for (int32_t j = 1; j <= (m + 1) / 2; ++j) {
+                double pt1 = g[j], pt2 = g[k], qt1 = h[j], qt2 = h[k];
+                g[j] = pt1 - pp * qt2;
+                g[k] = pt2 - pp * qt1;
+                h[j] = qt1 - qq * pt2;
+                h[k] = qt2 - qq * pt1;
+                k = k - 1;
+            }
+        }
+    }
+    for (int32_t j = 1; j <= n; ++j)
+        taps[j - 1] = x[j];
+}
+
+inline void fir_resp(double* response, int32_t nfreq, double f1, double f2, const double* taps,
+                     int32_t ntaps) {
+    const double pi = 3.141592653589793;
+    double eta = 0.0;
+    if (nfreq > 1)
+        eta = pi * (f2 - f1) / (nfreq - 1);
+    const double wpr = -2.0 * std::sin(eta) * std::sin(eta);
+    const double wpi = std::sin(2.0 * eta);
+    double c = std::cos(6.283185307179586 * f1);
+    double s = std::sin(6.283185307179586 * f1);
+    for (int32_t k = 0; k < nfreq; ++k) {
+        double Pr = 0.0, Pi = 0.0;
+        for (int32_t m = 0; m < ntaps; ++m) {
+            double nr = Pr * c - Pi * s + taps[m];
+            double ni = Pr * s + Pi * c;
+            Pr = nr;
+            Pi = ni;
+        }
+        response[2 * k] = Pr;
+        response[2 * k + 1] = Pi;
+        double cn = c + c * wpr - s * wpi;
+        double sn = s + c * wpi + s * wpr;
+        c = cn;
+        s = sn;
+    }
+}
+
+// The resampler's kernel table, K(m/380) for m = 0 .. 2090, in single precision.
+inline const float* kernel_table() {
+    static const std::vector<float> table = [] {
+        const float A[6] = {0.0f, 1.539081f, 0.683614f, 0.15986f, 0.015624f, 0.000297f};
+        const float F = 0.09090909f;
+        const float delta = 0.0015031544f;
+        std::vector<float> t(2091);
+        double angle = 0.0;
+        for (int m = 0; m <= 2090; ++m) {
+            double sum = 0.0;
+            for (int i = 1; i <= 5; ++i)
+                sum = sum + static_cast<double>(A[i]) * std::cos(i * angle);
+            t[static_cast<std::size_t>(m)] =
+                static_cast<float>(static_cast<double>(F) * (1.0 + sum));
+            angle = angle + static_cast<double>(delta);
+        }
+        return t;
+    }();
+    return table.data();
+}
+
+// Resampler call with count and maxout >= 0.
+template <typename T>
+void resample(const T* input, int32_t count, T* output, int32_t maxout, int32_t* produced,
+              T* position, T step, T* history) {
+    const float* table = kernel_table();
+    *produced = 0;
+    if (!(step > 0) || !std::isfinite(step) || !std::isfinite(*position))
+        return;
+    T p = *position;
+    int32_t prod = 0;
+    while (p <= static_cast<T>(-6.5) && prod < maxout) {
+        output[prod] = 0;
+        p = p + step;
+        prod = prod + 1;
+    }
+    int32_t i = 0;
+    while (prod < maxout) {
+        if (p > static_cast<T>(-5.5)) {
+            if (i >= count)
+                break;
+            for (int j = 0; j <= 9; ++j)
+                history[j] = history[j + 1];
+            history[10] = input[i];
+            i = i + 1;
+            p = p - 1;
+        } else {
+            double u = (static_cast<double>(p) + 11.0) * 380.0;
+            u = static_cast<double>(static_cast<T>(u));
+            int c = static_cast<int>(std::ceil(u));
+            double beta = c - u;
+            double alpha = 1.0 - beta;
+            double sum = 0.0;
+            for (int k = 0; k <= 10; ++k) {
+                double weight;
+                if (c - 380 * k >= 1)
+                    weight = alpha * table[c - 380 * k] + beta * table[c - 380 * k - 1];
+                else
+                    weight = alpha * table[380 * k - c] + beta * table[380 * k - c + 1];
+                sum = sum + weight * static_cast<double>(history[k]);
+            }
+            output[prod] = static_cast<T>(sum);
+            p = p + step;
+            prod = prod + 1;
+        }
+    }
+    *position = p;
+    *produced = prod;
+}
+
+inline void resamp_resp(double* response, int32_t count, double f1, double f2) {
+    const double b[6] = {1.0, -1.539081, 0.683614, -0.15986, 0.015624, -0.000297};
+    double dc = 0.0;
+    if (count > 1)
+        dc = 11.0 * (f2 - f1) / (count - 1);
+    double c = 11.0 * f1;
+    for (int32_t i = 0; i < count; ++i) {
+        double sum = 0.0;
+        for (int j = 0; j <= 5; ++j) {
+            double c2 = c * c;
+            double e = c2 - j * j;
+            if (-0.0001 < e && e < 0.0001) {
+                sum = (j == 0) ? 1.0 : std::fabs(b[j]) / 2.0;
+                break;
+            }
+            sum = sum + -c * std::sin(3.141592653589793 * c) * b[j] * (-0.3183098861837907) / e;
+        }
+        response[i] = sum;
+        c = c + dc;
+    }
 }
 
 } // namespace zr::ref

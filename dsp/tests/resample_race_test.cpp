@@ -2,7 +2,7 @@
 // moment; both must see the completed kernel table and so produce identical
 // outputs. This file holds a single test so that, run in its own process,
 // the race is the first use of the resampler.
-#include "fir_resample_reference.hpp"
+#include "reference_dsp.h"
 #include "zrdsp_32.h"
 
 #include <gtest/gtest.h>
