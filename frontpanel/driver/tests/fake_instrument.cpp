@@ -83,20 +83,6 @@ T valueAt(const std::map<int16_t, T>& map, int16_t key, std::type_identity_t<T> 
         return 0;                                                                                  \
     }
 
-// Registers written, and read back: the override if any, else the value written last, else 0.
-#define ZR_FAKE_STORE_AT(name, T, map)                                                             \
-    int32_t FakeInstrument::name(int32_t instr, int16_t reg, T value) {                            \
-        record("zrq7010_" #name, instr, reg, value);                                               \
-        map[reg] = value;                                                                          \
-        return 0;                                                                                  \
-    }
-#define ZR_FAKE_GET_AT(name, T, answer)                                                            \
-    int32_t FakeInstrument::name(int32_t instr, int16_t reg, T* value) {                           \
-        record("zrq7010_" #name, instr, reg, value);                                               \
-        put(value, answer);                                                                        \
-        return 0;                                                                                  \
-    }
-
 int32_t FakeInstrument::init(const char* descriptor, int16_t idQuery, int16_t reset,
                              int32_t* instr) {
     record("zrq7010_init", descriptor, idQuery, reset, instr);
@@ -129,20 +115,26 @@ int32_t FakeInstrument::read(int32_t instr, float* data, int32_t blocklen, int16
     return status;
 }
 
-ZR_FAKE_STORE(input_range, int16_t, rangeCode)
-ZR_FAKE_GET(input_range_get, int16_t, rangeGetAnswer.value_or(rangeCode))
+ZR_FAKE_GET(input_range_get, int16_t, rangeGetAnswer)
 ZR_FAKE_GET(status_get, int16_t, popOr(statusSequence, statusDefault))
 
 ZR_FAKE_STORE(data_type, int16_t, dataType)
-ZR_FAKE_GET(data_memsize_get, int16_t, memsizeMegabytes)
+ZR_FAKE_GET(data_memsize_get, int16_t, 64)
 
 ZR_FAKE_STORE(trigger_delay, int32_t, triggerDelay)
 ZR_FAKE_GET(trigger_delay_get, int32_t, triggerDelayAnswer.value_or(triggerDelay))
 
-ZR_FAKE_STORE_AT(diag_reg, int16_t, diagRegs)
-ZR_FAKE_GET_AT(diag_reg_get, int16_t, valueAt(diagRegAnswers, reg, valueAt(diagRegs, reg, 0)))
-ZR_FAKE_STORE_AT(diag_poke, int32_t, pokes)
-ZR_FAKE_GET_AT(diag_peek, int32_t, valueAt(pokes, reg, 0))
+// A register reads back the override if any, else the value written last, else 0.
+int32_t FakeInstrument::diag_reg(int32_t instr, int16_t reg, int16_t value) {
+    record("zrq7010_diag_reg", instr, reg, value);
+    diagRegs[reg] = value;
+    return 0;
+}
+int32_t FakeInstrument::diag_reg_get(int32_t instr, int16_t reg, int16_t* value) {
+    record("zrq7010_diag_reg_get", instr, reg, value);
+    put(value, valueAt(diagRegAnswers, reg, valueAt(diagRegs, reg, 0)));
+    return 0;
+}
 int32_t FakeInstrument::diag_adccal_get(int32_t instr, double* table33) {
     record("zrq7010_diag_adccal_get", instr, table33);
     if (table33 != nullptr) {
@@ -167,8 +159,8 @@ int32_t FakeInstrument::error_query(int32_t instr, int32_t* code, char* text) {
 }
 int32_t FakeInstrument::revision_query(int32_t instr, char* libraryRev, char* firmwareRev) {
     record("zrq7010_revision_query", instr, libraryRev, firmwareRev);
-    putText(libraryRev, libraryRevision);
-    putText(firmwareRev, firmwareRevision);
+    putText(libraryRev, "fake driver 1.0");
+    putText(firmwareRev, "fake firmware 1.0");
     return 0;
 }
 

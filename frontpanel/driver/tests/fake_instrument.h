@@ -2,7 +2,7 @@
 // handlers. Every call is logged as the line the stand-in driver journals for
 // it (zrq7010_32_journal.h), e.g. "zrq7010_read 4097 1024".
 // Answers are programmable through the public members; the defaults behave
-// like a healthy module that reads back what it was told.
+// like a healthy module that reads back the registers and delay it was told.
 //
 // RecordingInstrument logs every call of the driver's function list and
 // answers success; FakeInstrument adds the calls that answer something or
@@ -76,23 +76,18 @@ public:
     std::deque<int16_t> statusSequence;                   // consumed one per status_get
     int16_t statusDefault = static_cast<int16_t>(0x8000); // idle: sign bit set
 
-    std::optional<int16_t> rangeGetAnswer;     // unset: the range code set last (initially 9)
+    int16_t rangeGetAnswer = 9;                // the range a search ends with
     std::optional<int32_t> triggerDelayAnswer; // unset: the delay set last (initially 0)
     std::map<int16_t, int16_t> diagRegAnswers; // override per register
-    int16_t memsizeMegabytes = 64;
-    int32_t calStamp = 0; // diag_cal stores its stamp here
+    int32_t calStamp = 0;                      // diag_cal stores its stamp here
     std::array<double, 33> adccal{};
     std::string selfTestText = "Self test passed";
     std::deque<int32_t> errorQueue; // error_query pops; empty gives code 0
-    std::string libraryRevision = "fake driver 1.0";
-    std::string firmwareRevision = "fake firmware 1.0";
     // false: texts fill all 80 bytes with no terminating code-0 character.
     bool terminateTexts = true;
 
     // What the fake was told.
     std::map<int16_t, int16_t> diagRegs; // last value written per register
-    std::map<int16_t, int32_t> pokes;    // last value poked per register
-    int16_t rangeCode = 9;
     int16_t dataType = 0;
     int32_t triggerDelay = 0;
 
@@ -100,7 +95,6 @@ public:
     int32_t error_message(int32_t instr, int32_t status, char* text) override;
     int32_t meas_start(int32_t instr) override;
     int32_t read(int32_t instr, float* data, int32_t blocklen, int16_t* overload) override;
-    int32_t input_range(int32_t instr, int16_t code) override;
     int32_t input_range_get(int32_t instr, int16_t* code) override;
     int32_t status_get(int32_t instr, int16_t* status) override;
     int32_t data_type(int32_t instr, int16_t value) override;
@@ -109,8 +103,6 @@ public:
     int32_t trigger_delay_get(int32_t instr, int32_t* samples) override;
     int32_t diag_reg(int32_t instr, int16_t reg, int16_t value) override;
     int32_t diag_reg_get(int32_t instr, int16_t reg, int16_t* value) override;
-    int32_t diag_poke(int32_t instr, int16_t reg, int32_t value) override;
-    int32_t diag_peek(int32_t instr, int16_t reg, int32_t* value) override;
     int32_t diag_adccal_get(int32_t instr, double* table33) override;
     int32_t diag_cal(int32_t instr, int32_t stamp) override;
     int32_t diag_cal_get(int32_t instr, int32_t* stamp) override;

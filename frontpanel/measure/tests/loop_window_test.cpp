@@ -27,7 +27,6 @@ struct LoopWindow : zr::test::WindowTest<> {
     std::vector<long> observed;                    // passes seen by the observer, in order
 
     void SetUp() override {
-        instrument.initDefault.handle = zr::test::kHandle;
         WindowTest::SetUp();
         form->presetall();
         form->setPassObserver([this](long passes) {

@@ -198,12 +198,10 @@ TEST_F(SettingsWindow, AutoRangeSelectsTheRangeTheModuleChoseOrGivesUp) {
     EXPECT_EQ(dialogs.shown().size(), 1u);
 }
 
-// The preset sends its traffic and, run again, runs every handler once, sends the same and
-// keeps the state.
+// The preset, run again, runs every handler once, sends the same traffic as the first time
+// (checked after the hard reset) and keeps the state.
 TEST_F(SettingsWindow, PresetTrafficIsTheSameEachTime) {
     form->presetall();
-    EXPECT_EQ(instrument.log(), zr::test::expectedPresetTraffic(kHandle));
-    EXPECT_EQ(form->txt[7]->text(), "-59.83");
     const zr::PerMode xperdiv = form->xperdiv;
     instrument.clearLog();
     QStringList trace;
